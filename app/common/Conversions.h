@@ -1,0 +1,44 @@
+#pragma once
+// The number and text readings that several subsystems share, each kept in one place.
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+#include <optional>
+
+// The longest leading decimal number of text (optional sign, digits, one decimal point);
+// 0 when there is none. "180.5" gives 180.5, "abc" gives 0, " 7" gives 0 (no blank skipping).
+double leadingNumber(QStringView text);
+
+// The fuller numeric reading used by the built-in command file: blanks, tabs and line
+// feeds are ignored wherever they stand; then an optional sign, digits with at most one
+// decimal point and an optional exponent, or &H hexadecimal, or &O octal digits; reading
+// stops at the first character that cannot continue the number; nothing numeric gives 0.
+double numericValue(QStringView text);
+
+// Nearest whole number, halves to even (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+double roundHalfEven(double value);
+
+// roundHalfEven into a 32-bit integer; nullopt when it does not fit (or is not finite).
+std::optional<int32_t> roundToInt32(double value);
+
+// roundHalfEven into 32 bits, saturating at the limits instead of failing.
+int32_t roundToInt32Saturated(double value);
+
+// Reads comma- or line-separated fields the way the program's text data files are
+// written: blanks before a field are skipped; a field that opens with a double quote
+// runs to the next double quote (commas and line breaks inside belong to it); any other
+// field runs to the next comma or line end, trailing blanks dropped.
+class SequentialFieldReader {
+public:
+    explicit SequentialFieldReader(QString text);
+
+    // The next field, or nullopt at the end of the text.
+    std::optional<QString> next();
+    bool atEnd() const;
+
+private:
+    QString m_text;
+    qsizetype m_pos = 0;
+};
