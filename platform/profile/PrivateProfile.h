@@ -3,7 +3,8 @@
 // program's stored files depend on: names match ignoring case, blanks around names and
 // values are trimmed, the first of duplicate sections or keys wins, new sections and
 // keys are appended at the end, lines are written with CR LF. Parsed files are cached
-// by path, size and modification time, so reading N keys is one parse; every write
+// by path, size, inode and modification time (once the file is two seconds old, since file
+// times advance in ticks), so reading N keys is one parse; every write
 // replaces the file atomically. Strings are bytes (UTF-8 in practice), passed through
 // unchanged. Thread-safe; no Qt, so the exporter library can use it too.
 
@@ -33,6 +34,14 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key, int def
 // that changes nothing leaves the file untouched and returns true.
 bool WritePrivateProfileString(std::string_view section, std::optional<std::string_view> key,
                                std::optional<std::string_view> value, const std::filesystem::path& file);
+
+// The value of key in section with its quotes removed, whole (no buffer limit); nullopt
+// when the file, section or key is missing. Tells a missing key from an empty one.
+std::optional<std::string> ReadPrivateProfileValue(std::string_view section, std::string_view key,
+                                                   const std::filesystem::path& file);
+
+// Appends an empty section when the file has none of that name (creating the file).
+bool AddPrivateProfileSection(std::string_view section, const std::filesystem::path& file);
 
 // Forgets every cached parse (tests and benchmarks that compare against re-parsing).
 void ClearPrivateProfileCache();

@@ -1,0 +1,153 @@
+#include "platform/profile/AtomicFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <random>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace profile {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int get() const { return m_fd; }
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+bool writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(size_t(written));
+    }
+    return true;
+}
+
+std::filesystem::path temporaryNameFor(const std::filesystem::path& file)
+{
+    static std::atomic<unsigned> counter{0};
+    thread_local std::mt19937 random{std::random_device{}()};
+    const std::string name = "." + file.filename().string() + ".tmp" + std::to_string(::getpid()) + "-"
+        + std::to_string(counter++) + "-" + std::to_string(random() % 100000);
+    return file.parent_path() / name;
+}
+
+} // namespace
+
+FileContents readWholeFile(const std::filesystem::path& file)
+{
+    FileContents contents;
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        contents.state = (errno == ENOENT || errno == ENOTDIR) ? FileState::Missing : FileState::Unreadable;
+        return contents;
+    }
+    contents.state = FileState::Unreadable;
+    if (::fstat(fd.get(), &contents.identity) != 0 || !S_ISREG(contents.identity.st_mode)
+        || size_t(contents.identity.st_size) > kMaxFileBytes)
+        return contents;
+
+    contents.bytes.resize(size_t(contents.identity.st_size));
+    size_t filled = 0;
+    for (;;) {
+        if (filled == contents.bytes.size()) {
+            // The file may have grown since fstat.
+            if (contents.bytes.size() >= kMaxFileBytes)
+                return contents;
+            contents.bytes.resize(std::min(kMaxFileBytes, contents.bytes.size() + 65536));
+        }
+        const ssize_t got = ::read(fd.get(), contents.bytes.data() + filled, contents.bytes.size() - filled);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            contents.bytes.clear();
+            return contents;
+        }
+        if (got == 0)
+            break;
+        filled += size_t(got);
+    }
+    contents.bytes.resize(filled);
+    contents.state = FileState::Read;
+    return contents;
+}
+
+std::optional<std::filesystem::path> resolveLinks(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(file, error)))
+        return file;
+    std::filesystem::path target = std::filesystem::canonical(file, error);
+    if (error)
+        return std::nullopt;
+    return target;
+}
+
+bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes)
+{
+    struct stat old {};
+    const bool replacing = ::stat(file.c_str(), &old) == 0;
+    if (replacing && !S_ISREG(old.st_mode))
+        return false;
+
+    std::filesystem::path temporary;
+    int rawFd = -1;
+    for (int attempt = 0; attempt < 8 && rawFd < 0; ++attempt) {
+        temporary = temporaryNameFor(file);
+        rawFd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (rawFd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (rawFd < 0)
+        return false;
+    FileDescriptor fd(rawFd);
+
+    bool written = true;
+    if (replacing) {
+        // Only root may hand the file back to its owner (anyone else owns it already);
+        // keeping the owner is worth trying, not worth failing the save for.
+        if (::geteuid() == 0 && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
+        }
+        written = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
+    }
+    written = written && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    written = fd.close() && written;
+    if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+
+    // The rename itself reaches the disk only with the folder.
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folderFd.get() >= 0)
+        ::fsync(folderFd.get());
+    return true;
+}
+
+} // namespace profile

@@ -1,0 +1,37 @@
+#pragma once
+// Whole-file reads and replacements for the platform layers: a replacement goes to a
+// temporary file in the same folder and is renamed over the target, so a crash or a
+// full disk leaves either the old file or the new one, never half of one.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include <sys/stat.h>
+
+namespace profile {
+
+// Larger files are treated as unreadable rather than risking the memory to hold them.
+inline constexpr size_t kMaxFileBytes = size_t(256) << 20;
+
+enum class FileState { Missing, Unreadable, Read };
+
+struct FileContents {
+    FileState state = FileState::Missing;
+    std::string bytes;
+    struct stat identity {}; // of the file that was read
+};
+
+FileContents readWholeFile(const std::filesystem::path& file);
+
+// Replaces file with bytes, keeping the old file's permissions (and owner, where we may).
+// A new file gets the usual permissions under the umask. The folder must exist.
+// false on any failure; the old file is then untouched.
+bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+// file itself, or the file a symbolic link at file points to, so a replacement
+// keeps the link; nullopt for a link that cannot be resolved.
+std::optional<std::filesystem::path> resolveLinks(const std::filesystem::path& file);
+
+} // namespace profile
