@@ -1,0 +1,62 @@
+#include "app/help/frmMessage.h"
+
+#include "app/character/CharacterSpeech.h"
+#include "app/help/MessageWindowLayout.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+
+frmMessage::frmMessage(CharacterSpeech& speech, QWidget* parent) : QDialog(parent), m_speech(speech)
+{
+    lblMessage = new QLabel(this);
+    lblMessage->setObjectName(QStringLiteral("lblMessage"));
+    // Messages carry file paths and error descriptions: never interpret them as markup.
+    lblMessage->setTextFormat(Qt::PlainText);
+    lblMessage->setWordWrap(true);
+    lblMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblMessage->setMinimumWidth(360);
+
+    cmdSayIt = new QPushButton(QStringLiteral("&Say It"), this);
+    cmdSayIt->setObjectName(QStringLiteral("cmdSayIt"));
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+
+    QBoxLayout* buttons = layOutMessageWindow(*this, lblMessage);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdSayIt);
+    buttons->addWidget(cmdOK);
+
+    connect(cmdSayIt, &QPushButton::clicked, this, &frmMessage::cmdSayIt_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void frmMessage::setMessage(const QString& text)
+{
+    lblMessage->setText(withPlainLineEnds(text));
+}
+
+void frmMessage::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    cmdSayIt->setEnabled(m_ToSay);
+    if (m_ToSay)
+        cmdSayIt_Click();
+}
+
+void frmMessage::cmdSayIt_Click()
+{
+    m_speech.SayAndPlay(lblMessage->text(), QStringLiteral("Read"), true, true);
+}
+
+// A silent message leaves the character alone: it may be saying something else.
+void frmMessage::done(int result)
+{
+    if (m_ToSay)
+        m_speech.StopAgent();
+    QDialog::done(result);
+}
