@@ -1,0 +1,174 @@
+#include "app/voice/BuiltInCommands.h"
+
+#include "app/common/Conversions.h"
+#include "app/common/IniFile.h"
+#include "app/voice/CVoiceCommand.h"
+#include "app/voice/VoiceLog.h"
+#include "app/voice/VoiceMenus.h"
+
+#include <QFile>
+
+#include <filesystem>
+#include <optional>
+
+namespace {
+
+const QString kNoSuchPhrase = QStringLiteral("Does not exist");
+
+QString sectionName(int number)
+{
+    return QStringLiteral("VoiceCommand %1").arg(number);
+}
+
+QString commandFile(const QString& appPath)
+{
+    return appPath + QLatin1Char('/') + BuiltInCommands::kFileName;
+}
+
+// Reads the 32-bit number under key; a value that does not fit is added to problems.
+std::optional<int32_t> readNumber(const QString& section, const QString& key, const QString& defaultValue,
+                                  const QString& file, QStringList& problems)
+{
+    const QString text = ReadIniString(section, key, defaultValue, file);
+    const std::optional<int32_t> number = roundToInt32(numericValue(text));
+    if (!number) {
+        problems << QStringLiteral("%1, section \"%2\": the %3 value \"%4\" is too large; this command was left out.")
+                        .arg(BuiltInCommands::kFileName, section, key, text);
+    }
+    return number;
+}
+
+} // namespace
+
+BuiltInCommands::BuiltInCommands(VoiceMenus& menus, CommandContext& context) : m_menus(menus), m_context(context) {}
+
+BuiltInCommands::~BuiltInCommands() = default;
+
+QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
+{
+    // A second load must not leave the registry pointing at the commands it drops.
+    for (const auto& command : m_commands)
+        m_menus.UnregisterCommand(*command);
+    m_commands.clear();
+
+    const QString file = commandFile(appPath);
+    QStringList problems;
+    for (int number = 1;; ++number) {
+        const QString section = sectionName(number);
+        const QString phrase = ReadIniString(section, QStringLiteral("Voice"), kNoSuchPhrase, file);
+        if (phrase == kNoSuchPhrase)
+            break;
+
+        auto command = std::make_unique<CVoiceCommand>(m_context);
+        command->m_Active = ReadIniString(section, QStringLiteral("Active"), QStringLiteral("True"), file)
+                            == QLatin1String("True");
+        command->m_Voice = phrase;
+        command->m_Name = command->m_Voice;
+        command->m_Description = ReadIniString(section, QStringLiteral("Description"), QString(), file);
+        command->m_Gesture = ReadIniString(section, QStringLiteral("Gesture"), QStringLiteral("None"), file);
+        command->m_WhatToSay = ReadIniString(section, QStringLiteral("WhatToSay"), phrase, file);
+        const auto type = readNumber(section, QStringLiteral("Type"), QStringLiteral("1"), file, problems);
+        command->m_Cmd = ReadIniString(section, QStringLiteral("Cmd"), QString(), file);
+        const auto messageId = readNumber(section, QStringLiteral("MessageID"), QStringLiteral("0"), file, problems);
+        const auto wParam = readNumber(section, QStringLiteral("WParam"), QStringLiteral("0"), file, problems);
+        const auto lParam = readNumber(section, QStringLiteral("LParam"), QStringLiteral("0"), file, problems);
+        if (!type || !messageId || !wParam || !lParam)
+            continue;
+        command->m_Type = *type;
+        command->m_MessageID = *messageId;
+        command->m_WParam = *wParam;
+        command->m_LParam = *lParam;
+
+        if (const CVoiceCommand* earlier = find(phrase)) {
+            problems << QStringLiteral("%1, section \"%2\": the phrase \"%3\" is already used by \"%4\"; this command was left out.")
+                            .arg(kFileName, section, phrase, earlier->m_Voice);
+            continue;
+        }
+        m_commands.push_back(std::move(command));
+    }
+    for (const QString& problem : problems)
+        qCWarning(lcVoice).noquote() << problem;
+    return problems;
+}
+
+bool BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
+{
+    const QString file = commandFile(appPath);
+    if (m_commands.empty()) {
+        QFile::remove(file);
+        return true;
+    }
+
+    // Written beside the old file and swapped in only when complete.
+    const QString temporary = file + QStringLiteral(".new");
+    QFile::remove(temporary);
+    bool written = true;
+    int number = 1;
+    for (const auto& command : m_commands) {
+        const QString section = sectionName(number++);
+        const auto write = [&](const char* key, const QString& value) {
+            written = WriteIniString(section, QString::fromLatin1(key), value, temporary) && written;
+        };
+        write("Name", command->m_Name);
+        write("Active", command->m_Active ? QStringLiteral("True") : QStringLiteral("False"));
+        write("Voice", command->m_Voice);
+        write("Description", command->m_Description);
+        write("Gesture", command->m_Gesture);
+        write("WhatToSay", command->m_WhatToSay);
+        write("Type", QString::number(command->m_Type));
+        write("Cmd", command->m_Cmd);
+        write("MessageID", QString::number(command->m_MessageID));
+        write("WParam", QString::number(command->m_WParam));
+        write("LParam", QString::number(command->m_LParam));
+    }
+
+    std::error_code error;
+    if (written)
+        std::filesystem::rename(temporary.toStdString(), file.toStdString(), error);
+    if (!written || error) {
+        qCWarning(lcVoice) << "Could not write" << file;
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
+}
+
+void BuiltInCommands::AddTabCommands(const QStringList& captions)
+{
+    for (int index = 0; index < captions.size(); ++index) {
+        auto command = std::make_unique<CVoiceCommand>(m_context);
+        command->m_Type = COMMAND_SELECT_TAB;
+        command->m_MessageID = index;
+        command->m_Voice = captions[index].trimmed();
+        command->m_Name = command->m_Voice;
+        command->m_WhatToSay = command->m_Voice;
+        m_tabCommands.push_back(std::move(command));
+        m_menus.RegisterCommand(*m_tabCommands.back());
+    }
+}
+
+void BuiltInCommands::registerActiveCommands()
+{
+    for (const auto& command : m_commands) {
+        if (command->m_Active)
+            m_menus.RegisterCommand(*command);
+    }
+}
+
+void BuiltInCommands::setActive(CVoiceCommand& command, bool active)
+{
+    command.m_Active = active;
+    if (active)
+        m_menus.RegisterCommand(command);
+    else
+        m_menus.UnregisterCommand(command);
+}
+
+CVoiceCommand* BuiltInCommands::find(const QString& phrase) const
+{
+    for (const auto& command : m_commands) {
+        if (command->m_Voice.compare(phrase, Qt::CaseInsensitive) == 0)
+            return command.get();
+    }
+    return nullptr;
+}

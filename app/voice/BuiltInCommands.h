@@ -1,0 +1,52 @@
+#pragma once
+// The commands that come with the program, read from VoiceCommands.INI in file order and
+// written back at shutdown, and the tab commands that make each page of the main window
+// sayable by its caption. Owns both sets; VoiceMenus only refers to them.
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class CVoiceCommand;
+class VoiceMenus;
+struct CommandContext;
+
+class BuiltInCommands {
+public:
+    static inline const QString kFileName = QStringLiteral("VoiceCommands.INI");
+
+    // Both references must outlive this object.
+    BuiltInCommands(VoiceMenus& menus, CommandContext& context);
+    ~BuiltInCommands();
+
+    // Reads appPath/VoiceCommands.INI from section "VoiceCommand 1" on, up to the first
+    // section without a Voice; registers nothing. A section whose phrase repeats an
+    // earlier one (ignoring case) or holding a number beyond 32 bits is left out; the
+    // result names each such section in a sentence for the user (empty when all is well).
+    QStringList LoadVoiceCommands(const QString& appPath);
+
+    // Rewrites the file in collection order. The old file stays whole until the new one
+    // is complete. False when it could not be written.
+    bool SaveVoiceCommands(const QString& appPath) const;
+
+    // One select-tab command per caption (index 0 first), registered at once.
+    void AddTabCommands(const QStringList& captions);
+
+    // Registers every switched-on command, in order.
+    void registerActiveCommands();
+    // Switches a command on (registered) or off (unregistered); reaches the file at save.
+    void setActive(CVoiceCommand& command, bool active);
+
+    int count() const { return static_cast<int>(m_commands.size()); }
+    CVoiceCommand& at(int index) const { return *m_commands.at(static_cast<size_t>(index)); }
+    // The command under phrase (ignoring case), or nullptr.
+    CVoiceCommand* find(const QString& phrase) const;
+
+private:
+    VoiceMenus& m_menus;
+    CommandContext& m_context;
+    std::vector<std::unique_ptr<CVoiceCommand>> m_commands;
+    std::vector<std::unique_ptr<CVoiceCommand>> m_tabCommands;
+};

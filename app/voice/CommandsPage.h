@@ -1,0 +1,48 @@
+#pragma once
+// The Commands page: the built-in commands with a check box each, and the details of the
+// selected one (description, sentence, gesture), written straight through to it. A thin
+// view over BuiltInCommands; the main window puts it on page 3 of tabMain.
+
+#include <QStringList>
+#include <QWidget>
+
+class BuiltInCommands;
+class CVoiceCommand;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+
+class CommandsPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit CommandsPage(BuiltInCommands& commands, QWidget* parent = nullptr);
+
+    // The character's gesture names; "None" is added when missing.
+    void setGestureNames(const QStringList& names);
+
+    // Registers the switched-on commands, lists every command and selects the first.
+    void FillVoiceCommandList();
+
+    // The command shown in the details frame; nullptr until one is selected.
+    CVoiceCommand* CurrentCommand() const { return m_currentCommand; }
+
+private:
+    void ShowVoiceCommandDetails();
+    void lstVoiceCommands_ItemCheck(QListWidgetItem* item);
+    void txtDescription_Change(const QString& text);
+    void txtExecuteText_Change(const QString& text);
+    void cboExecuteGesture_Click(int index);
+    void showGesture(const QString& gesture);
+
+    BuiltInCommands& m_commands;
+    CVoiceCommand* m_currentCommand = nullptr;
+    bool m_filling = false;
+
+    QListWidget* m_lstVoiceCommands;
+    QGroupBox* m_frameCommands;
+    QLineEdit* m_txtDescription;
+    QLineEdit* m_txtExecuteText;
+    QComboBox* m_cboExecuteGesture;
+};

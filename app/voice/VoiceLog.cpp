@@ -1,0 +1,3 @@
+#include "app/voice/VoiceLog.h"
+
+Q_LOGGING_CATEGORY(lcVoice, "vorlix.voice")
