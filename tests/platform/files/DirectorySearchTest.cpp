@@ -1,0 +1,92 @@
+#include "platform/files/DirectorySearch.h"
+
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
+
+namespace {
+
+std::vector<std::string> namesOf(const std::vector<files::DirEntry>& entries)
+{
+    std::vector<std::string> names;
+    for (const files::DirEntry& entry : entries)
+        names.push_back(entry.name);
+    return names;
+}
+
+class DirectorySearchTest : public IsolatedTest {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"b.txt", "A.txt", "c.TXT", ".hidden", "readme", "a.txt"})
+            IsolatedEnvironment::writeFile(env.path(QStringLiteral("list/") + name), "x");
+        QDir().mkpath(env.path("list/Sub.txt"));
+    }
+    std::string folder = env.stdPath("list");
+};
+
+TEST_F(DirectorySearchTest, listsSortedIgnoringCaseWithAttributes)
+{
+    const auto entries = files::findFiles(folder);
+    EXPECT_EQ(namesOf(entries), (std::vector<std::string>{".hidden", "A.txt", "a.txt", "b.txt", "c.TXT", "readme", "Sub.txt"}));
+    EXPECT_TRUE(entries[0].isHidden);
+    EXPECT_FALSE(entries[1].isHidden);
+    EXPECT_TRUE(entries.back().isDirectory);
+    EXPECT_FALSE(entries[1].isDirectory);
+}
+
+TEST_F(DirectorySearchTest, patternMatchesIgnoringCase)
+{
+    EXPECT_EQ(namesOf(files::findFiles(folder, "*.txt")),
+              (std::vector<std::string>{"A.txt", "a.txt", "b.txt", "c.TXT", "Sub.txt"}));
+    EXPECT_EQ(namesOf(files::findFiles(folder, "?.TXT")), (std::vector<std::string>{"A.txt", "a.txt", "b.txt", "c.TXT"}));
+}
+
+TEST_F(DirectorySearchTest, unreadableFoldersGiveNothing)
+{
+    EXPECT_TRUE(files::findFiles(env.stdPath("missing")).empty());
+    EXPECT_TRUE(files::findFiles(env.stdPath("list/readme")).empty());
+}
+
+struct PatternCase {
+    const char* name;
+    const char* pattern;
+    bool matches;
+};
+
+class PatternTest : public testing::TestWithParam<PatternCase> {};
+
+TEST_P(PatternTest, matchesLikeAWindowsVolume)
+{
+    EXPECT_EQ(files::matchesPattern(GetParam().name, GetParam().pattern), GetParam().matches)
+        << GetParam().name << " ~ " << GetParam().pattern;
+}
+
+INSTANTIATE_TEST_SUITE_P(Patterns, PatternTest, testing::Values(
+    PatternCase{"readme", "*.*", true}, PatternCase{"a.lnk", "*.LNK", true}, PatternCase{"a.lnk.txt", "*.lnk", false},
+    PatternCase{"a.b.lnk", "*.lnk", true}, PatternCase{"abc", "a?c", true}, PatternCase{"ac", "a?c", false},
+    PatternCase{"abc", "*", true}, PatternCase{"", "*", true}, PatternCase{"abc", "", false},
+    PatternCase{"abcbcd", "a*bcd", true}, PatternCase{"aXbXc", "a*b*c*", true}, PatternCase{"abd", "a*c", false},
+    PatternCase{"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*a*a*a*c", false}));
+
+class SpecialFolderTest : public IsolatedTest {};
+
+TEST_F(SpecialFolderTest, windowsDirectoryIsTheNamedFolderOrTheDataRoot)
+{
+    EXPECT_EQ(files::windowsDirectory(), env.stdPath("windir"));
+    env.setEnv("VORLIX_WINDIR", "");
+    const QString build = qEnvironmentVariable("VORLIX_BUILD_DIR");
+    if (build.isEmpty())
+        GTEST_SKIP() << "run through CTest to know the build folder";
+    EXPECT_EQ(files::windowsDirectory(), QDir(build).canonicalPath().toStdString() + "/share/vorlix");
+}
+
+TEST_F(SpecialFolderTest, systemDirectoryOnlyWhenNamed)
+{
+    env.setEnv("VORLIX_SYSTEMDIR", "");
+    EXPECT_EQ(files::systemDirectory(), std::nullopt);
+    env.setEnv("VORLIX_SYSTEMDIR", "/opt/applets");
+    EXPECT_EQ(files::systemDirectory(), "/opt/applets");
+}
+
+} // namespace

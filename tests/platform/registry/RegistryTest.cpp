@@ -1,0 +1,201 @@
+#include "platform/registry/Registry.h"
+
+#include "platform/profile/PrivateProfile.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+using registry::Root;
+
+const std::string kAppPathKey = std::string(registry::kProgramKey) + "\\AppPath";
+
+class RegistryTest : public IsolatedTest {
+protected:
+    void SetUp() override { ClearPrivateProfileCache(); }
+
+    QString storeFile() const { return env.path("config/registry.ini"); }
+    QString autostartFile(const QString& name) const { return env.path("config/autostart/" + name + ".desktop"); }
+};
+
+// ---- the program's own values ----
+
+TEST_F(RegistryTest, missingValueGivesTheDefaultAndCreatesTheKey)
+{
+    EXPECT_EQ(ReadRegistryValue("AppPath", "/fallback"), "/fallback");
+    EXPECT_TRUE(IsolatedEnvironment::readFile(storeFile()).contains("[HKEY_LOCAL_MACHINE\\Software\\Quennet\\Vorlix]"));
+}
+
+TEST_F(RegistryTest, storedValueIsReadWithKeyPathsIgnoringCase)
+{
+    ASSERT_TRUE(registry::writeValue(Root::LocalMachine, "software\\QUENNET\\vorlix\\apppath\\", "", "/opt/vorlix"));
+    EXPECT_EQ(ReadRegistryValue("AppPath", "/fallback"), "/opt/vorlix");
+    EXPECT_EQ(ReadRegistryValue("SupportURL", "none"), "none");
+}
+
+TEST_F(RegistryTest, emptyValueIsReadAsEmptyNotAsDefault)
+{
+    ASSERT_TRUE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", ""));
+    EXPECT_EQ(ReadRegistryValue("AppPath", "/fallback"), "");
+}
+
+TEST_F(RegistryTest, valueThatDoesNotFitTheReadBufferGivesTheDefault)
+{
+    ASSERT_TRUE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", std::string(511, 'a')));
+    EXPECT_EQ(ReadRegistryValue("AppPath", "d"), std::string(511, 'a'));
+    ASSERT_TRUE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", std::string(512, 'a')));
+    EXPECT_EQ(ReadRegistryValue("AppPath", "d"), "d");
+}
+
+TEST_F(RegistryTest, valuesComeBackExactly)
+{
+    for (const std::string value : {"  blanks both ends  ", "\"quoted\"", "'single'", "a=b ; c", "[not a section]", "\""}) {
+        ASSERT_TRUE(registry::writeValue(Root::CurrentUser, "Software\\Test", "Value", value)) << value;
+        EXPECT_EQ(registry::readValue(Root::CurrentUser, "Software\\Test", "Value"), value);
+    }
+}
+
+TEST_F(RegistryTest, rootsAreSeparate)
+{
+    ASSERT_TRUE(registry::writeValue(Root::CurrentUser, "Software\\Test", "v", "user"));
+    EXPECT_EQ(registry::readValue(Root::LocalMachine, "Software\\Test", "v"), std::nullopt);
+}
+
+TEST_F(RegistryTest, valuesThatWouldBreakTheStoreAreRefused)
+{
+    EXPECT_FALSE(registry::writeValue(Root::CurrentUser, "Software\\Test", "v", "two\nlines"));
+    EXPECT_FALSE(registry::writeValue(Root::CurrentUser, "Software\\Test", "@", "reserved"));
+    EXPECT_FALSE(registry::writeValue(Root::CurrentUser, "Software\\Te]st", "v", "x"));
+    EXPECT_EQ(registry::readValue(Root::CurrentUser, "Software\\Test", "v"), std::nullopt);
+}
+
+TEST_F(RegistryTest, deleteRemovesTheValueAndMissingOnesAreFine)
+{
+    ASSERT_TRUE(registry::writeValue(Root::CurrentUser, "Software\\Test", "v", "x"));
+    EXPECT_TRUE(registry::deleteValue(Root::CurrentUser, "Software\\Test", "v"));
+    EXPECT_EQ(registry::readValue(Root::CurrentUser, "Software\\Test", "v"), std::nullopt);
+    EXPECT_TRUE(registry::deleteValue(Root::CurrentUser, "Software\\Test", "v"));
+}
+
+// ---- a damaged or missing store ----
+
+TEST_F(RegistryTest, garbageStoreStillAnswersAndKeepsItsBytes)
+{
+    const QByteArray garbage = QByteArray("\x00\xFF\xFE garbage\r\n=\r\n[\r\n]]]\r\n", 22) + QByteArray(100000, '\x01');
+    IsolatedEnvironment::writeFile(storeFile(), garbage);
+    EXPECT_EQ(ReadRegistryValue("AppPath", "d"), "d");
+    ASSERT_TRUE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", "/p"));
+    EXPECT_EQ(ReadRegistryValue("AppPath", "d"), "/p");
+    EXPECT_TRUE(IsolatedEnvironment::readFile(storeFile()).startsWith(garbage));
+}
+
+TEST_F(RegistryTest, storeThatCannotBeReadGivesDefaults)
+{
+    QDir().mkpath(storeFile()); // a folder where the file should be
+    EXPECT_EQ(ReadRegistryValue("AppPath", "d"), "d");
+    EXPECT_FALSE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", "/p"));
+    EXPECT_TRUE(QFileInfo(storeFile()).isDir());
+}
+
+TEST_F(RegistryTest, storeInMissingFolderIsCreatedOnFirstWrite)
+{
+    env.setEnv("VORLIX_REGISTRY", env.path("deep/er/store.ini"));
+    EXPECT_EQ(registry::readValue(Root::LocalMachine, "Software\\Test", "v"), std::nullopt);
+    ASSERT_TRUE(registry::writeValue(Root::LocalMachine, "Software\\Test", "v", "x"));
+    EXPECT_TRUE(QFile::exists(env.path("deep/er/store.ini")));
+}
+
+TEST_F(RegistryTest, defaultStoreLivesInTheConfigFolder)
+{
+    env.setEnv("VORLIX_REGISTRY", "");
+    EXPECT_EQ(registry::storePath(), env.stdPath("config/vorlix/registry.ini"));
+}
+
+// ---- the Run key is the desktop's autostart ----
+
+TEST_F(RegistryTest, runValueIsAnAutostartEntry)
+{
+    const std::string command = "\"/opt/my vorlix/bin/vorlix\" -AUTOSTART 100% c:\\x";
+    ASSERT_TRUE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "Vorlix", command));
+    const QByteArray entry = IsolatedEnvironment::readFile(autostartFile("Vorlix"));
+    EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n"));
+    for (const char* line : {"\nType=Application\n", "\nName=Vorlix\n", "\nX-GNOME-Autostart-enabled=true\n",
+                             "\nExec=\"/opt/my vorlix/bin/vorlix\" -AUTOSTART 100%% c:\\\\x\n"})
+        EXPECT_TRUE(entry.contains(line)) << line;
+    EXPECT_EQ(registry::readValue(Root::LocalMachine, "software\\microsoft\\windows\\currentversion\\run", "Vorlix"),
+              command);
+
+    EXPECT_TRUE(registry::deleteValue(Root::LocalMachine, registry::kRunKey, "Vorlix"));
+    EXPECT_FALSE(QFile::exists(autostartFile("Vorlix")));
+    EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kRunKey, "Vorlix"), std::nullopt);
+    EXPECT_TRUE(registry::deleteValue(Root::LocalMachine, registry::kRunKey, "Vorlix"));
+}
+
+TEST_F(RegistryTest, autostartSwitchedOffByTheDesktopIsNoValue)
+{
+    IsolatedEnvironment::writeFile(autostartFile("Vorlix"),
+                                   "[Desktop Entry]\r\nExec=vorlix\r\nX-GNOME-Autostart-enabled=false\r\n");
+    EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kRunKey, "Vorlix"), std::nullopt);
+    IsolatedEnvironment::writeFile(autostartFile("Vorlix"), "[Other]\nExec=no\n[Desktop Entry]\nExec = vorlix -A\n");
+    EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kRunKey, "Vorlix"), "vorlix -A");
+}
+
+TEST_F(RegistryTest, runValueNamesThatLeaveTheFolderAreRefused)
+{
+    EXPECT_FALSE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "../escape", "x"));
+    EXPECT_FALSE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "", "x"));
+    EXPECT_FALSE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "Vorlix", "a\nb"));
+    EXPECT_FALSE(QFile::exists(env.path("config/escape.desktop")));
+}
+
+// ---- Shell Folders fall back to the desktop's folders ----
+
+struct ShellFolderCase {
+    Root root;
+    const char* name;
+    const char* expected; // relative to the test root; "" means absent; "/..." is absolute
+};
+
+class ShellFolderTest : public RegistryTest, public testing::WithParamInterface<ShellFolderCase> {};
+
+TEST_P(ShellFolderTest, fallsBackToTheXdgFolder)
+{
+    IsolatedEnvironment::writeFile(env.path("config/user-dirs.dirs"),
+                                   "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                                   "XDG_DOCUMENTS_DIR=\"/srv/docs/\"\n");
+    env.setEnv("XDG_DATA_DIRS", "/usr/share/:relative:/opt/share");
+    const std::string expected = GetParam().expected;
+    const auto value = registry::readValue(GetParam().root, registry::kShellFoldersKey, GetParam().name);
+    if (expected.empty())
+        EXPECT_EQ(value, std::nullopt);
+    else
+        EXPECT_EQ(value, expected.front() == '/' ? expected : env.stdPath(QString::fromStdString(expected)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, ShellFolderTest, testing::Values(
+    ShellFolderCase{Root::CurrentUser, "Desktop", "home/Schreibtisch"},
+    ShellFolderCase{Root::CurrentUser, "personal", "/srv/docs"},
+    ShellFolderCase{Root::CurrentUser, "Start Menu", "data/applications"},
+    ShellFolderCase{Root::CurrentUser, "Favorites", ""},
+    ShellFolderCase{Root::LocalMachine, "Common Start Menu", "/usr/share/applications:/opt/share/applications"},
+    ShellFolderCase{Root::LocalMachine, "Common Desktop", ""},
+    ShellFolderCase{Root::LocalMachine, "Desktop", ""}));
+
+TEST_F(RegistryTest, shellFolderDefaultsWithoutUserDirsFile)
+{
+    env.setEnv("XDG_DATA_DIRS", "");
+    EXPECT_EQ(registry::readValue(Root::CurrentUser, registry::kShellFoldersKey, "Desktop"), env.stdPath("home/Desktop"));
+    EXPECT_EQ(registry::readValue(Root::CurrentUser, registry::kShellFoldersKey, "Personal"), env.stdPath("home/Documents"));
+    EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kShellFoldersKey, "Common Start Menu"),
+              "/usr/local/share/applications:/usr/share/applications");
+}
+
+TEST_F(RegistryTest, storedShellFolderWinsOverTheFallback)
+{
+    ASSERT_TRUE(registry::writeValue(Root::CurrentUser, registry::kShellFoldersKey, "Personal", "/mine"));
+    EXPECT_EQ(registry::readValue(Root::CurrentUser, registry::kShellFoldersKey, "Personal"), "/mine");
+}
+
+} // namespace
