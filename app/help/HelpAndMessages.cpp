@@ -85,23 +85,15 @@ void HelpAndMessages::ShowMessage(const QString& text, bool speak)
 
 void HelpAndMessages::ShowPageHelp(HelpTopic topic)
 {
-    struct Page {
-        const QString* text;
-        const char* messageId;
-    };
-    const Page page = [&]() -> Page {
-        switch (topic) {
-        case HelpTopic::Overview: return {&m_texts.Overview, "Overview"};
-        case HelpTopic::Start: return {&m_texts.Start, "Start"};
-        case HelpTopic::Programs: return {&m_texts.Programs, "Programs"};
-        case HelpTopic::Documents: return {&m_texts.Documents, "Documents"};
-        case HelpTopic::WebSites: return {&m_texts.WebSites, "WebSites"};
-        case HelpTopic::Macros: return {&m_texts.Macros, "Macros"};
-        }
-        Q_UNREACHABLE();
-    }();
-    // The buttons clear the don't-show flag: a help asked for is always shown.
-    ShowHelpMessage(*page.text, QString::fromLatin1(page.messageId), false);
+    // The buttons clear the don't-show flag: help that is asked for always shows.
+    switch (topic) {
+    case HelpTopic::Overview: return ShowHelpMessage(m_texts.Overview, QStringLiteral("Overview"), false);
+    case HelpTopic::Start: return ShowHelpMessage(m_texts.Start, QStringLiteral("Start"), false);
+    case HelpTopic::Programs: return ShowHelpMessage(m_texts.Programs, QStringLiteral("Programs"), false);
+    case HelpTopic::Documents: return ShowHelpMessage(m_texts.Documents, QStringLiteral("Documents"), false);
+    case HelpTopic::WebSites: return ShowHelpMessage(m_texts.WebSites, QStringLiteral("WebSites"), false);
+    case HelpTopic::Macros: return ShowHelpMessage(m_texts.Macros, QStringLiteral("Macros"), false);
+    }
 }
 
 void HelpAndMessages::ShowFirstRunHelp()

@@ -12,15 +12,14 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // Readable failures: gtest prints a QString as text, not as bytes.
@@ -29,14 +28,15 @@ void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStd
 namespace {
 
 using Events = std::vector<std::string>;
+using UserAction = std::function<void(QDialog&)>;
 
 struct FakeSpeech : CharacterSpeech {
     Events& log;
     explicit FakeSpeech(Events& events) : log(events) {}
-    void SayAndPlay(const QString& message, const QString& animation, bool hide, bool ignoreCharacterMode) override
+    void SayAndPlay(const QString& message, const QString& animation, bool hide, bool ignoreMode) override
     {
         log.push_back("say " + message.toStdString() + " | " + animation.toStdString() + (hide ? " hide" : "") +
-                      (ignoreCharacterMode ? " always" : ""));
+                      (ignoreMode ? " always" : ""));
     }
     void StopAgent() override { log.push_back("stop"); }
 };
@@ -48,78 +48,57 @@ struct FakeMenus : VoiceMenuControl {
     void DeactivateMenus() override { log.push_back("deactivate"); }
 };
 
-// Stands in for the user: shows the dialog, lets the test act on it, and closes it with
-// OK when the test left it open (a real modal loop would not return before that).
+// What the user saw when the window opened.
+struct Seen {
+    QString text;
+    bool dontShowOffered = false;
+    bool sayItEnabled = false;
+};
+
+// Stands in for the user: shows the dialog, notes what it shows, acts on it, and closes
+// it with OK when the action left it open (a real modal loop returns only then).
 struct FakeModalHost : ModalHost {
     Events& log;
-    std::function<void(QDialog&)> whileOpen;
+    Seen seen;
+    UserAction userAction;
     explicit FakeModalHost(Events& events) : log(events) {}
     int ShowModalForm(QDialog& form) override
     {
         log.push_back("modal");
         form.show();
-        if (whileOpen)
-            whileOpen(form);
+        seen = {};
+        if (auto* box = form.findChild<QPlainTextEdit*>("txtMessage"))
+            seen.text = box->toPlainText();
+        if (auto* label = form.findChild<QLabel*>("lblMessage"))
+            seen.text = label->text();
+        if (auto* check = form.findChild<QCheckBox*>("chkDontShow"))
+            seen.dontShowOffered = check->isVisible();
+        seen.sayItEnabled = form.findChild<QAbstractButton*>("cmdSayIt")->isEnabled();
+        if (userAction)
+            userAction(form);
         if (form.isVisible())
-            form.findChild<QAbstractButton*>(QStringLiteral("cmdOK"))->click();
+            form.findChild<QAbstractButton*>("cmdOK")->click();
         return form.result();
     }
 };
 
 struct FakeShell : ShellLauncher {
-    struct Call {
-        QString target, parameters;
-        int showCommand;
-    };
-    std::vector<Call> calls;
+    std::vector<std::tuple<QString, QString, int>> opened;
     void open(const QString& target, const QString& parameters, int showCommand) override
     {
-        calls.push_back({target, parameters, showCommand});
+        opened.emplace_back(target, parameters, showCommand);
     }
 };
 
-template <typename T>
-T* control(QDialog& form, const char* name)
-{
-    T* widget = form.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(widget, nullptr) << name;
-    return widget;
-}
-
-void click(QDialog& form, const char* name) { control<QAbstractButton>(form, name)->click(); }
+void click(QDialog& form, const char* name) { form.findChild<QAbstractButton*>(name)->click(); }
+void tickDontShow(QDialog& form) { form.findChild<QCheckBox*>("chkDontShow")->setChecked(true); }
 
 class HelpAndMessagesTest : public IsolatedTest {
 protected:
     void SetUp() override { QDir().mkpath(appPath); }
 
     QString choicesFile() const { return appPath + "/MessageID.INI"; }
-    void writeHelpFile(const QByteArray& bytes) { IsolatedEnvironment::writeFile(appPath + "/VORLIXHelp.dat", bytes); }
-
-    // The state of the window as the user saw it when it opened.
-    struct Seen {
-        QString text;
-        bool dontShowOffered = false;
-        bool sayItEnabled = false;
-    };
-    Seen seen;
-    void recordWhatIsSeen(QDialog& form)
-    {
-        if (auto* box = form.findChild<QPlainTextEdit*>(QStringLiteral("txtMessage")))
-            seen.text = box->toPlainText();
-        if (auto* label = form.findChild<QLabel*>(QStringLiteral("lblMessage")))
-            seen.text = label->text();
-        if (auto* check = form.findChild<QCheckBox*>(QStringLiteral("chkDontShow")))
-            seen.dontShowOffered = check->isVisible();
-        seen.sayItEnabled = control<QAbstractButton>(form, "cmdSayIt")->isEnabled();
-    }
-    void openAndThen(std::function<void(QDialog&)> act = {})
-    {
-        host.whileOpen = [this, act](QDialog& form) {
-            recordWhatIsSeen(form);
-            if (act)
-                act(form);
-        };
-    }
+    void hideMessages(const QByteArray& keys) { IsolatedEnvironment::writeFile(choicesFile(), "[General]\r\n" + keys); }
 
     QString appPath = env.path("app");
     Events events;
@@ -132,66 +111,52 @@ protected:
 
 // ---- the help window ------------------------------------------------------------------
 
-TEST_F(HelpAndMessagesTest, HelpWindowReadsItsTextWhileListeningIsOffAndStopsTheCharacterOnClose)
+TEST_F(HelpAndMessagesTest, HelpWindowIsReadWhileListeningIsOffAndStopsTheCharacterOnClose)
 {
-    openAndThen();
+    host.userAction = [](QDialog& form) { click(form, "cmdSayIt"); };
     help.ShowHelpMessage("Say Show to see me.", "Greeting", true);
 
-    EXPECT_EQ(events, (Events{"deactivate", "modal", "say Say Show to see me. | Read hide always", "stop",
-                              "activate"}));
-    EXPECT_EQ(seen.text, "Say Show to see me.");
-    EXPECT_TRUE(seen.dontShowOffered);
+    const std::string reading = "say Say Show to see me. | Read hide always";
+    EXPECT_EQ(events, (Events{"deactivate", "modal", reading, reading, "stop", "activate"}));
+    EXPECT_EQ(host.seen.text, "Say Show to see me.");
+    EXPECT_TRUE(host.seen.dontShowOffered);
 }
 
 TEST_F(HelpAndMessagesTest, SuppressedIdentifierReturnsAtOnceWithoutTouchingAnything)
 {
-    IsolatedEnvironment::writeFile(choicesFile(), "[General]\r\nGreeting=Yes\r\n");
+    hideMessages("Greeting=Yes\r\nFarewell=yes\r\n");
     help.ShowHelpMessage("Hello", "Greeting", true);
     EXPECT_TRUE(events.empty());
+
+    // Only the exact "Yes" hides a message.
+    help.ShowHelpMessage("Bye", "Farewell", true);
+    EXPECT_EQ(events.at(1), "modal");
 }
 
-TEST_F(HelpAndMessagesTest, SayItReadsTheTextAgain)
+TEST_F(HelpAndMessagesTest, HelpButtonShowsItsTopicEvenWhenTheFirstRunPromptIsSuppressed)
 {
-    openAndThen([](QDialog& form) { click(form, "cmdSayIt"); });
-    help.ShowHelpMessage("Twice", "Twice", false);
-    EXPECT_EQ(std::count(events.begin(), events.end(), "say Twice | Read hide always"), 2);
-}
-
-TEST_F(HelpAndMessagesTest, HelpButtonShowsItsTopicEvenWhenSuppressedElsewhere)
-{
-    writeHelpFile("\"overview\",\"start\",\"programs\",\"documents\",\"web sites\",\"macros\"\r\n");
+    IsolatedEnvironment::writeFile(appPath + "/VORLIXHelp.dat", "\"overview\",\"start\"\r\n\"programs\"\r\n"
+                                                                 "\"documents\",\"web sites\",\"macros\"\r\n");
     help.LoadHelpTexts();
 
-    // The first-run prompt offers the box; ticking it hides that prompt for good ...
-    openAndThen([](QDialog& form) {
-        control<QCheckBox>(form, "chkDontShow")->setChecked(true);
+    host.userAction = [](QDialog& form) {
+        tickDontShow(form);
         click(form, "cmdOK");
-    });
+    };
     help.ShowFirstRunHelp();
-    EXPECT_EQ(seen.text, "overview");
+    EXPECT_EQ(host.seen.text, "overview");
     events.clear();
     help.ShowFirstRunHelp();
     EXPECT_TRUE(events.empty());
 
-    // ... but never the help button's, which shows without the box.
-    openAndThen();
+    host.userAction = {};
     help.ShowPageHelp(HelpTopic::Overview);
-    EXPECT_EQ(seen.text, "overview");
-    EXPECT_FALSE(seen.dontShowOffered);
+    EXPECT_EQ(host.seen.text, "overview");
+    EXPECT_FALSE(host.seen.dontShowOffered);
 
-    IsolatedEnvironment::writeFile(choicesFile(), "[General]\r\nWebSites=Yes\r\nMacros=Yes\r\n");
-    for (auto [topic, text] : {std::pair{HelpTopic::WebSites, "web sites"}, std::pair{HelpTopic::Macros, "macros"}}) {
-        help.ShowPageHelp(topic);
-        EXPECT_EQ(seen.text, text);
-    }
-}
-
-TEST_F(HelpAndMessagesTest, HelpWithEmptyTextStillOpens)
-{
-    openAndThen();
-    help.ShowPageHelp(HelpTopic::Documents);
-    EXPECT_EQ(events.front(), "deactivate");
-    EXPECT_EQ(seen.text, "");
+    hideMessages("WebSites=Yes\r\n");
+    help.ShowPageHelp(HelpTopic::WebSites);
+    EXPECT_EQ(host.seen.text, "web sites");
 }
 
 // ---- the "don't show" box: only a ticked box confirmed with OK is remembered -----------
@@ -199,7 +164,7 @@ TEST_F(HelpAndMessagesTest, HelpWithEmptyTextStillOpens)
 struct DontShowCase {
     const char* name;
     bool ticked;
-    std::function<void(QDialog&)> close;
+    UserAction close;
     bool remembered;
 };
 
@@ -207,14 +172,15 @@ class DontShowChoiceTest : public HelpAndMessagesTest, public testing::WithParam
 
 TEST_P(DontShowChoiceTest, WritesExactlyOneYesOnlyForTickedOk)
 {
-    openAndThen([](QDialog& form) {
-        control<QCheckBox>(form, "chkDontShow")->setChecked(GetParam().ticked);
+    host.userAction = [](QDialog& form) {
+        if (GetParam().ticked)
+            tickDontShow(form);
         GetParam().close(form);
-    });
-    help.ShowHelpMessage("Tip", "ShowHide", true);
+    };
+    help.ShowTrayHint();
 
     EXPECT_EQ(events.back(), "activate");
-    EXPECT_EQ(events[events.size() - 2], "stop");
+    EXPECT_EQ(events.at(events.size() - 2), "stop");
     if (GetParam().remembered)
         EXPECT_EQ(IsolatedEnvironment::readFile(choicesFile()), "[General]\r\nShowHide=Yes\r\n");
     else
@@ -235,53 +201,33 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(HelpAndMessagesTest, SilentMessageKeepsSayItDisabledAndLeavesTheCharacterAlone)
 {
-    openAndThen([](QDialog& form) { click(form, "cmdSayIt"); });
+    host.userAction = [](QDialog& form) {
+        click(form, "cmdSayIt");
+        form.close();
+    };
     help.ShowMessage("Failed to load character.", false);
 
     EXPECT_EQ(events, (Events{"deactivate", "modal", "activate"}));
-    EXPECT_FALSE(seen.sayItEnabled);
-    EXPECT_EQ(seen.text, "Failed to load character.");
+    EXPECT_FALSE(host.seen.sayItEnabled);
 }
 
-TEST_F(HelpAndMessagesTest, SpokenMessageIsReadWhenOpenedAndStoppedWhenClosedByEitherWay)
+TEST_F(HelpAndMessagesTest, SpokenMessageIsReadWhenOpenedAndStoppedOnClose)
 {
-    for (const auto& close : std::vector<std::function<void(QDialog&)>>{[](QDialog& f) { click(f, "cmdOK"); },
-                                                                         [](QDialog& f) { f.close(); }}) {
-        events.clear();
-        openAndThen(close);
-        help.ShowMessage("Restart please", true);
-        EXPECT_EQ(events, (Events{"deactivate", "modal", "say Restart please | Read hide always", "stop", "activate"}));
-        EXPECT_TRUE(seen.sayItEnabled);
-    }
+    host.userAction = [](QDialog& form) { form.close(); };
+    help.ShowRestartNotice();
+    EXPECT_EQ(events, (Events{"deactivate", "modal",
+                              "say In order for these settings to take effect you will need to restart Vorlix"
+                              " | Read hide always",
+                              "stop", "activate"}));
 }
 
 TEST_F(HelpAndMessagesTest, MessageTextIsShownAsWrittenNotAsMarkup)
 {
     Qt::TextFormat format = Qt::AutoText;
-    openAndThen([&format](QDialog& form) { format = control<QLabel>(form, "lblMessage")->textFormat(); });
-    help.ShowMessage("Failed to find character file /tmp/<b>x</b>.acs\r\nUnable to run.", true);
-    EXPECT_EQ(seen.text, "Failed to find character file /tmp/<b>x</b>.acs\nUnable to run.");
+    host.userAction = [&format](QDialog& form) { format = form.findChild<QLabel*>("lblMessage")->textFormat(); };
+    help.ShowMessage("Failed to find character file /tmp/<b>x</b>.acs\r\nUnable to run.", false);
+    EXPECT_EQ(host.seen.text, "Failed to find character file /tmp/<b>x</b>.acs\nUnable to run.");
     EXPECT_EQ(format, Qt::PlainText);
-}
-
-TEST_F(HelpAndMessagesTest, CallersTextsGoToTheRightWindow)
-{
-    openAndThen();
-    help.ShowRestartNotice();
-    EXPECT_EQ(events.at(2), "say In order for these settings to take effect you will need to restart Vorlix | Read hide always");
-
-    events.clear();
-    help.ShowTrainingNotice();
-    EXPECT_TRUE(seen.sayItEnabled);
-    EXPECT_TRUE(seen.text.startsWith("The first time Vorlix runs, you will go through some training."));
-
-    help.ShowTrayHint();
-    EXPECT_EQ(seen.text, "You can hide and show the Vorlix window by saying the command 'Show' or 'Hide.");
-    EXPECT_TRUE(seen.dontShowOffered);
-    IsolatedEnvironment::writeFile(choicesFile(), "[General]\r\nShowHide=Yes\r\n");
-    events.clear();
-    help.ShowTrayHint();
-    EXPECT_TRUE(events.empty());
 }
 
 // ---- the web page buttons -------------------------------------------------------------
@@ -291,59 +237,27 @@ TEST_F(HelpAndMessagesTest, WebPagesOpenMaximisedWithoutParameters)
     help.openDownloadPage();
     help.openSupportPage("https://help.example.net/desk");
     help.openSupportPage("  ");
-    ASSERT_EQ(shell.calls.size(), 3u);
-    EXPECT_EQ(shell.calls[0].target, HelpAndMessages::kCharacterDownloadPage);
-    EXPECT_EQ(shell.calls[1].target, "https://help.example.net/desk");
-    EXPECT_EQ(shell.calls[2].target, HelpAndMessages::kDefaultSupportPage);
-    for (const auto& call : shell.calls) {
-        EXPECT_EQ(call.parameters, "");
-        EXPECT_EQ(call.showCommand, ShellLauncher::kShowMaximized);
-    }
+    const int maximised = ShellLauncher::kShowMaximized;
+    EXPECT_EQ(shell.opened, (std::vector<std::tuple<QString, QString, int>>{
+                                {HelpAndMessages::kCharacterDownloadPage, "", maximised},
+                                {"https://help.example.net/desk", "", maximised},
+                                {HelpAndMessages::kDefaultSupportPage, "", maximised}}));
 }
-
-// ---- remembered choices ---------------------------------------------------------------
-
-struct HiddenCase {
-    const char* name;
-    std::optional<QByteArray> file;
-    bool hidden;
-};
-
-class IsMessageHiddenTest : public HelpAndMessagesTest, public testing::WithParamInterface<HiddenCase> {};
-
-TEST_P(IsMessageHiddenTest, OnlyAnExactYesHides)
-{
-    if (GetParam().file)
-        IsolatedEnvironment::writeFile(choicesFile(), *GetParam().file);
-    EXPECT_EQ(help.IsMessageHidden("ShowHide"), GetParam().hidden);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, IsMessageHiddenTest,
-    testing::Values(HiddenCase{"NoFile", std::nullopt, false},
-                    HiddenCase{"Yes", QByteArray("[General]\r\nShowHide=Yes\r\n"), true},
-                    HiddenCase{"KeyCaseIgnored", QByteArray("[general]\nshowhide = Yes\n"), true},
-                    HiddenCase{"ValueCaseKept", QByteArray("[General]\r\nShowHide=yes\r\n"), false},
-                    HiddenCase{"No", QByteArray("[General]\r\nShowHide=No\r\n"), false},
-                    HiddenCase{"Empty", QByteArray("[General]\r\nShowHide=\r\n"), false},
-                    HiddenCase{"OtherSection", QByteArray("[Other]\r\nShowHide=Yes\r\n"), false},
-                    HiddenCase{"OtherKey", QByteArray("[General]\r\nOverview=Yes\r\n"), false}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the help data file ---------------------------------------------------------------
 
 struct HelpFileCase {
     const char* name;
     std::optional<QByteArray> file;
-    std::vector<QString> texts;  // Overview .. Macros; missing ones must be empty
+    std::vector<QString> texts;  // Overview .. Macros; the ones not given must be empty
 };
 
 class LoadHelpTextsTest : public HelpAndMessagesTest, public testing::WithParamInterface<HelpFileCase> {};
 
-TEST_P(LoadHelpTextsTest, ReadsSixFieldsInTopicOrder)
+TEST_P(LoadHelpTextsTest, ReadsSixFieldsInTopicOrderSilently)
 {
     if (GetParam().file)
-        writeHelpFile(*GetParam().file);
+        IsolatedEnvironment::writeFile(appPath + "/VORLIXHelp.dat", *GetParam().file);
     help.LoadHelpTexts();
 
     const HelpTexts& t = help.helpTexts();
@@ -357,27 +271,22 @@ INSTANTIATE_TEST_SUITE_P(
     Files, LoadHelpTextsTest,
     testing::Values(
         HelpFileCase{"Missing", std::nullopt, {}},
-        HelpFileCase{"Empty", QByteArray(""), {}},
-        HelpFileCase{"Complete",
-                     QByteArray("\"One, with comma\",\"Two\r\nlines\"\r\n  \"3\"\r\n\"4\",\"5\"\r\n\"6\"\r\n"),
-                     {"One, with comma", "Two\r\nlines", "3", "4", "5", "6"}},
-        HelpFileCase{"Short", QByteArray("\"Overview\"\r\n\"Start\"\r\n"), {"Overview", "Start"}},
-        HelpFileCase{"UnquotedTrimmed", QByteArray("  plain text   ,next\r\n"), {"plain text", "next"}},
-        HelpFileCase{"EightBitCodePage", QByteArray("\"Caf\xe9\"\r\n"), {QString::fromUtf8("Caf\u00e9")}},
-        HelpFileCase{"Utf8", QByteArray("\"Caf\xc3\xa9\"\r\n"), {QString::fromUtf8("Caf\u00e9")}}),
+        HelpFileCase{"Complete", "\"One, two\",\"Two\r\nlines\"\r\n  \"3\"\r\n\"4\",\"5\"\r\n\"6\"\r\n\"7\"\r\n",
+                     {"One, two", "Two\r\nlines", "3", "4", "5", "6"}},
+        HelpFileCase{"Short", "\"Overview\"\r\n\"Start\"\r\n", {"Overview", "Start"}},
+        HelpFileCase{"EightBitCodePage", "\"Caf\xe9\"\r\n", {QString::fromUtf8("Caf\u00e9")}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(HelpAndMessagesTest, SuppliedHelpFileHoldsExactlySixTexts)
+TEST_F(HelpAndMessagesTest, SuppliedHelpFileHoldsExactlySixTextsWithCrLfLineEnds)
 {
     const QByteArray bytes =
         IsolatedEnvironment::readFile(qEnvironmentVariable("VORLIX_SOURCE_DIR") + "/data/VORLIXHelp.dat");
-    ASSERT_FALSE(bytes.isEmpty());
-    EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n")) << "line ends must be CR LF";
+    EXPECT_EQ(bytes.count("\n"), bytes.count("\r\n"));
 
     SequentialFieldReader fields{QString::fromUtf8(bytes)};
     int count = 0;
     while (std::optional<QString> field = fields.next()) {
-        EXPECT_GT(field->size(), 200) << "field " << count;
+        EXPECT_GT(field->size(), 200) << "text " << count << " is cut short";
         ++count;
     }
     EXPECT_EQ(count, 6);
