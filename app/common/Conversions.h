@@ -34,8 +34,14 @@ class SequentialFieldReader {
 public:
     explicit SequentialFieldReader(QString text);
 
-    // The next field, or nullopt at the end of the text.
+    // The next field, or nullopt at the end of the text. Blank lines are not fields; text
+    // between a closing quote and the next delimiter is dropped; an unclosed quoted field
+    // runs to the end of the text.
     std::optional<QString> next();
+
+    // The rest of the current line, without its line end (CR LF, LF or CR); nullopt at the
+    // end of the text. For files that hold whole lines before their fields.
+    std::optional<QString> nextLine();
     bool atEnd() const;
 
 private:
