@@ -1,0 +1,262 @@
+#include "app/settings/CSettings.h"
+
+#include "tests/support/TestEnvironment.h"
+
+#include <QFile>
+
+namespace {
+
+struct FakePlacement : WindowPlacement {
+    int32_t screenWidth = 19200;
+    int32_t windowWidth = 9000;
+    int32_t left = 1500;
+    int32_t top = 3000;
+    int32_t screenWidthTwips() const override { return screenWidth; }
+    int32_t windowWidthTwips() const override { return windowWidth; }
+    int32_t windowLeftTwips() const override { return left; }
+    int32_t windowTopTwips() const override { return top; }
+};
+
+class CSettingsTest : public IsolatedTest {
+protected:
+    QString iniPath() const { return env.path("Vorlix.INI"); }
+    void writeIni(const QByteArray& text) { IsolatedEnvironment::writeFile(iniPath(), text); }
+    QByteArray ini() const { return IsolatedEnvironment::readFile(iniPath()); }
+
+    CSettings load()
+    {
+        CSettings settings(env.root());
+        settings.LoadSettings(placement);
+        return settings;
+    }
+
+    FakePlacement placement;
+};
+
+TEST_F(CSettingsTest, MissingFileGivesEveryDefault)
+{
+    const CSettings s = load();
+    EXPECT_EQ(s.m_UserName, "");
+    EXPECT_EQ(s.m_CharacterName, "merlin.acs");
+    EXPECT_EQ(s.m_CharacterSize, 2);
+    EXPECT_EQ(s.m_WelcomeGesture, "Greet");
+    EXPECT_EQ(s.m_VoiceCharacter, "Normal");
+    EXPECT_EQ(s.m_VoiceSpeed, 180);
+    EXPECT_EQ(s.m_VoicePitch, 50);
+    EXPECT_EQ(s.m_Threshold, 50);
+    EXPECT_EQ(s.m_FontName, "MS Sans Serif");
+    EXPECT_EQ(s.m_FontSize, 10);
+    EXPECT_TRUE(s.m_ShowBalloon);
+    EXPECT_FALSE(s.m_SayTime);
+    EXPECT_EQ(s.m_WelcomeMessage, "");
+    EXPECT_EQ(s.m_Position, 1);
+    EXPECT_FALSE(s.m_HideDisabled);
+    EXPECT_FALSE(s.m_StayOnTop);
+    EXPECT_EQ(s.m_Top, 0);
+    EXPECT_EQ(s.m_Left, 19200 - 9000);   // top right corner of the screen
+    EXPECT_TRUE(s.m_Hide);
+    EXPECT_TRUE(s.m_Fast);
+    EXPECT_TRUE(s.m_ActiveMode);
+    EXPECT_EQ(s.m_LoadSilence, 0);
+    EXPECT_EQ(s.m_LoadControlPanel, 0);
+    EXPECT_EQ(s.m_LoadDesktop, 1);
+    EXPECT_EQ(s.m_LoadStartMenu, 0);
+    EXPECT_EQ(s.m_CharacterMode, 0);
+    EXPECT_FALSE(QFile::exists(iniPath())) << "loading never creates the file";
+}
+
+TEST_F(CSettingsTest, FileWithoutCharacterSectionGivesItsDefaults)
+{
+    writeIni("[Account]\r\nUserName=Ada\r\n[General]\r\nSayTime=yes\r\n");
+    const CSettings s = load();
+    EXPECT_EQ(s.m_UserName, "Ada");
+    EXPECT_TRUE(s.m_SayTime);
+    EXPECT_EQ(s.m_CharacterName, "merlin.acs");
+    EXPECT_EQ(s.m_VoiceSpeed, 180);
+    EXPECT_EQ(s.m_FontSize, 10);
+    EXPECT_EQ(s.m_Position, 1);
+    EXPECT_EQ(s.m_CharacterSize, 2);
+}
+
+struct FlagCase {
+    const char* stored;
+    bool expected;
+};
+
+class HideFlagTest : public CSettingsTest, public testing::WithParamInterface<FlagCase> {};
+
+TEST_P(HideFlagTest, OnlyYesInAnyCaseIsTrue)
+{
+    writeIni(QByteArray("[Character]\nHide=") + GetParam().stored + "\n");
+    EXPECT_EQ(load().m_Hide, GetParam().expected) << GetParam().stored;
+}
+
+INSTANTIATE_TEST_SUITE_P(Stored, HideFlagTest,
+                         testing::Values(FlagCase{"YES", true}, FlagCase{"yes", true}, FlagCase{"Yes", true},
+                                         FlagCase{"1", false}, FlagCase{"true", false}, FlagCase{"no", false},
+                                         FlagCase{"", true} /* empty reads the default */,
+                                         FlagCase{"yess", false}));
+
+TEST_F(CSettingsTest, OutOfRangeIndexesAreCorrected)
+{
+    writeIni("[Character]\nPosition=9\nCharacterSize=5\n[Global]\nCharacterMode=3\n");
+    CSettings s = load();
+    EXPECT_EQ(s.m_Position, 1);
+    EXPECT_EQ(s.m_CharacterSize, 2);
+    EXPECT_EQ(s.m_CharacterMode, 0);
+
+    writeIni("[Character]\nPosition=-3\nCharacterSize=-1\n[Global]\nCharacterMode=-2\n");
+    s = load();
+    EXPECT_EQ(s.m_Position, 1);
+    EXPECT_EQ(s.m_CharacterSize, 2);
+    EXPECT_EQ(s.m_CharacterMode, 0);
+
+    writeIni("[Character]\nPosition=7\nCharacterSize=4\n[Global]\nCharacterMode=2\n");
+    s = load();
+    EXPECT_EQ(s.m_Position, 7);
+    EXPECT_EQ(s.m_CharacterSize, 4);
+    EXPECT_EQ(s.m_CharacterMode, 2);
+}
+
+TEST_F(CSettingsTest, NumbersUseTheLeadingNumberRounded)
+{
+    writeIni("[Character]\nVoiceSpeed=abc\nVoicePitch=180.5\nThreshold=70 percent\nFontSize=12.5\n"
+             "[General]\nTop=99999999999\n");
+    const CSettings s = load();
+    EXPECT_EQ(s.m_VoiceSpeed, 0);
+    EXPECT_EQ(s.m_VoicePitch, 180);   // halves to even
+    EXPECT_EQ(s.m_Threshold, 70);
+    EXPECT_EQ(s.m_FontSize, 12);
+    EXPECT_EQ(s.m_Top, std::numeric_limits<int32_t>::max()) << "too large saturates instead of overflowing";
+}
+
+TEST_F(CSettingsTest, BlankFontNameBecomesTheDefaultFont)
+{
+    writeIni("[Character]\nFontName=   \n");
+    EXPECT_EQ(load().m_FontName, "MS Sans Serif");
+}
+
+TEST_F(CSettingsTest, LoadSilenceStartsNotListening)
+{
+    writeIni("[Global]\nLoadSilence=1\nLoadDesktopApplications=0\nLoadstartMenu=1\n");
+    const CSettings s = load();
+    EXPECT_EQ(s.m_LoadSilence, 1);
+    EXPECT_FALSE(s.m_ActiveMode);
+    EXPECT_EQ(s.m_LoadDesktop, 0);
+    EXPECT_EQ(s.m_LoadStartMenu, 1);
+}
+
+TEST_F(CSettingsTest, SaveWritesEveryKeyInOrderAndReadsBackUnchanged)
+{
+    CSettings s(env.root());
+    s.LoadSettings(placement);
+    s.m_UserName = "Grace";
+    s.m_CharacterName = "robot.acs";
+    s.m_SayTime = true;
+    s.m_StayOnTop = true;
+    s.m_Hide = false;
+    s.m_Fast = false;
+    s.m_ShowBalloon = false;
+    s.m_FontName = "DejaVu Sans";
+    s.m_FontSize = 14;
+    s.m_WelcomeGesture = "Wave";
+    s.m_VoiceCharacter = "Whisper";
+    s.m_Position = 6;
+    s.m_VoiceSpeed = 220;
+    s.m_VoicePitch = 90;
+    s.m_Threshold = 0;
+    s.m_CharacterSize = 4;
+    s.m_Left = 1;   // not saved: the window's position is
+    s.m_LoadSilence = 1;
+    s.m_LoadControlPanel = 1;
+    s.m_CharacterMode = 2;
+    s.Save(placement);
+
+    const QByteArray expected =
+        "[Character]\r\nName=robot.acs\r\nHide=No\r\nFast=No\r\nShowBalloon=No\r\nFontName=DejaVu Sans\r\n"
+        "FontSize=14\r\nWelcomeGesture=Wave\r\nVoiceCharacter=Whisper\r\nPosition=6\r\nVoiceSpeed=220\r\n"
+        "VoicePitch=90\r\nThreshold=0\r\nCharacterSize=4\r\n"
+        "[Account]\r\nUserName=Grace\r\n"
+        "[General]\r\nSayTime=Yes\r\nHideDisabled=No\r\nStayOnTop=Yes\r\nLeft=1500\r\nTop=3000\r\n"
+        "[Global]\r\nLoadSilence=1\r\nLoadControlPanel=1\r\nLoadstartMenu=0\r\nLoadDesktopApplications=1\r\n"
+        "CharacterMode=2\r\n";
+    EXPECT_EQ(ini(), expected);
+
+    const CSettings back = load();
+    EXPECT_EQ(back.m_UserName, "Grace");
+    EXPECT_TRUE(back.m_SayTime);
+    EXPECT_TRUE(back.m_StayOnTop);
+    EXPECT_FALSE(back.m_Hide);
+    EXPECT_FALSE(back.m_Fast);
+    EXPECT_FALSE(back.m_ShowBalloon);
+    EXPECT_EQ(back.m_Left, 1500);
+    EXPECT_EQ(back.m_Top, 3000);
+    EXPECT_EQ(back.m_CharacterMode, 2);
+    EXPECT_FALSE(back.m_ActiveMode);
+}
+
+TEST_F(CSettingsTest, SaveKeepsUnknownKeysOfTheFile)
+{
+    writeIni("[Extra]\r\nKeep=me\r\n[Character]\r\nName=cat.acs\r\n");
+    CSettings s = load();
+    s.Save(placement);
+    EXPECT_TRUE(ini().startsWith("[Extra]\r\nKeep=me\r\n[Character]\r\nName=cat.acs\r\n"));
+}
+
+TEST_F(CSettingsTest, WelcomeMessageSurvivesCommasQuotesAndLineBreaks)
+{
+    for (const QString& message : {QStringLiteral("Hi, there, friend"), QStringLiteral("He said \"hello\" twice"),
+                                   QStringLiteral("\"quoted\""), QStringLiteral("two\r\nlines"), QString()}) {
+        CSettings s = load();
+        s.m_WelcomeMessage = message;
+        s.Save(placement);
+        EXPECT_EQ(load().m_WelcomeMessage, message);
+    }
+}
+
+TEST_F(CSettingsTest, WelcomeFileIsOneQuotedField)
+{
+    CSettings s = load();
+    s.m_WelcomeMessage = "Good morning, Dave";
+    s.Save(placement);
+    EXPECT_EQ(IsolatedEnvironment::readFile(env.path("Welcome.txt")), "\"Good morning, Dave\"\r\n");
+}
+
+TEST_F(CSettingsTest, WelcomeFileOddShapesNeverStopLoading)
+{
+    const std::pair<QByteArray, QString> cases[] = {
+        {"", ""},                                   // empty file: no field at all
+        {"plain text, more\r\n", "plain text"},     // unquoted ends at the comma
+        {"\"unterminated", "unterminated"},
+        {"  \"lead blanks\"\r\n", "lead blanks"},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        IsolatedEnvironment::writeFile(env.path("Welcome.txt"), bytes);
+        EXPECT_EQ(load().m_WelcomeMessage, expected) << bytes.toStdString();
+    }
+    IsolatedEnvironment::writeFile(env.path("Welcome.txt"), QByteArray("\x00\xff\xfe\"", 4));
+    load();   // binary bytes: no crash, whatever text comes out
+}
+
+TEST_F(CSettingsTest, GarbageAndBinaryFileYieldsDefaults)
+{
+    QByteArray garbage("\x00\x01[[[\xff\xfe=\n=\n[Other\nName\n\n\n", 25);
+    garbage += QByteArray(10 * 1024 * 1024, 'x');   // a 10 MB line
+    garbage += "\n[Character]\nVoiceSpeed=120\n";
+    writeIni(garbage);
+    const CSettings s = load();
+    EXPECT_EQ(s.m_CharacterName, "merlin.acs");
+    EXPECT_EQ(s.m_VoiceSpeed, 120);
+    EXPECT_EQ(ini().size(), garbage.size()) << "loading leaves the file as it is";
+}
+
+TEST_F(CSettingsTest, MissingProgramFolderGivesDefaultsAndNoCrashOnSave)
+{
+    CSettings s(env.path("no/such/folder"));
+    s.LoadSettings(placement);
+    EXPECT_EQ(s.m_CharacterName, "merlin.acs");
+    s.Save(placement);   // refused quietly: a missing folder is not created
+    EXPECT_FALSE(QFile::exists(env.path("no/such/folder/Vorlix.INI")));
+}
+
+} // namespace
