@@ -1,0 +1,230 @@
+#include "platform/agent/AgentWindow.h"
+#include "platform/agent/DesktopAgentCharacters.h"
+
+#include "TestCharacter.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kId = QStringLiteral("VorlixAgent");
+const QColor kBodyColor(0, 255, 0);
+const QColor kShowColor(255, 0, 0);
+
+class DesktopAgentCharacterTest : public IsolatedTest {
+protected:
+    void SetUp() override
+    {
+        env.setEnv("VORLIX_AGENT_LOG", env.path("agent.log"));
+        env.setEnv("VORLIX_TTS_OUT", env.path("speech"));
+        path = TestCharacter::write(env.root());
+        ASSERT_TRUE(characters.load(kId, path).ok());
+        character = characters.item(kId);
+        QObject::connect(character, &DesktopAgentCharacter::requestStarted, [this](const QString& op) {
+            events << "start " + op;
+        });
+        QObject::connect(character, &DesktopAgentCharacter::requestFinished, [this](const QString& op) {
+            events << "end " + op;
+        });
+    }
+
+    bool waitUntilIdle()
+    {
+        QSignalSpy idle(character, &DesktopAgentCharacter::idle);
+        return !character->isBusy() || idle.wait(30000);
+    }
+
+    QColor centreColor() const { return character->window().image().pixelColor(5, 5); }
+
+    QStringList wavFiles() const { return QDir(env.path("speech")).entryList({"*.wav"}, QDir::Files, QDir::Name); }
+
+    QString path;
+    DesktopAgentCharacters characters;
+    DesktopAgentCharacter* character = nullptr;
+    QStringList events;
+};
+
+TEST_F(DesktopAgentCharacterTest, CollectionFindsLoadsAndUnloadsById)
+{
+    EXPECT_EQ(characters.item("vorlixagent"), character);
+    EXPECT_EQ(characters.item("Other"), nullptr);
+    EXPECT_TRUE(characters.unload(kId).ok());
+    EXPECT_EQ(characters.item(kId), nullptr);
+    const Result<void> again = characters.unload(kId);
+    ASSERT_FALSE(again.ok());
+    EXPECT_TRUE(again.error().message.contains(kId));
+
+    const Result<void> missing = characters.load(kId, env.path("ghost.acs"));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_TRUE(missing.error().message.contains(env.path("ghost.acs")));
+    EXPECT_EQ(characters.item(kId), nullptr);
+}
+
+TEST_F(DesktopAgentCharacterTest, SizesFollowTheCallerAndAbsurdOnesAreIgnored)
+{
+    EXPECT_EQ(character->originalWidth(), 40);
+    EXPECT_EQ(character->originalHeight(), 40);
+    EXPECT_EQ(character->width(), 40);
+    character->setWidth(80);
+    character->setHeight(20);
+    for (const int16_t absurd : {int16_t(0), int16_t(-1) /* 65535 */, int16_t(-32768), int16_t(30000)}) {
+        character->setWidth(absurd);
+        character->setHeight(absurd);
+    }
+    EXPECT_EQ(character->width(), 80);
+    EXPECT_EQ(character->height(), 20);
+    character->show(true);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(character->window().image().size(), QSize(80, 20));
+}
+
+TEST_F(DesktopAgentCharacterTest, RequestsRunLaterAndInTheOrderIssued)
+{
+    character->show(true);
+    EXPECT_FALSE(character->isVisible());   // nothing runs inside the caller's call
+    EXPECT_TRUE(character->play("wave").ok());
+    const Result<void> unknown = character->play("Cartwheel");
+    ASSERT_FALSE(unknown.ok());
+    EXPECT_TRUE(unknown.error().message.contains("Cartwheel"));
+    character->moveTo(100, 50);
+    character->hide(true);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_EQ(events, QStringList({"start Show", "end Show", "start Play", "end Play", "start MoveTo", "end MoveTo",
+                                   "start Hide", "end Hide"}));
+    EXPECT_EQ(character->position(), QPoint(100, 50));
+    EXPECT_FALSE(character->isVisible());
+}
+
+TEST_F(DesktopAgentCharacterTest, SlowShowPlaysItsAnimationAndStopEndsItDroppingThePending)
+{
+    character->show(false);
+    character->hide(true);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(character->isVisible());
+    EXPECT_EQ(centreColor(), kShowColor);   // the minute-long "Show" frame
+
+    character->stop();
+    EXPECT_EQ(events, QStringList({"start Show", "end Show"}));
+    EXPECT_EQ(centreColor(), kBodyColor);
+    EXPECT_FALSE(character->isBusy());
+    EXPECT_TRUE(character->isVisible());
+
+    character->hide(false);   // runs at once after the stop
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_FALSE(character->isVisible());
+}
+
+TEST_F(DesktopAgentCharacterTest, FastShowSkipsTheAnimation)
+{
+    character->show(true);
+    ASSERT_TRUE(waitUntilIdle());
+    EXPECT_TRUE(character->isVisible());
+    EXPECT_EQ(centreColor(), kBodyColor);
+}
+
+// The one real speech test: the voice takes its time without a sound device, the
+// tags are not spoken, the balloon shows the words and the mouth moves.
+TEST_F(DesktopAgentCharacterTest, HideAfterSpeakWaitsForTheSpeech)
+{
+    QStringList spoken;
+    QObject::connect(character, &DesktopAgentCharacter::spokenTextChanged, [&](const QString& text) { spoken << text; });
+    bool sawOpenMouth = false;
+    bool visibleWhenSpeechEnded = false;
+    QTimer mouthWatch;
+    QObject::connect(&mouthWatch, &QTimer::timeout, [&] {
+        sawOpenMouth |= character->window().image().pixelColor(20, 30) == QColor(Qt::white);
+    });
+    QObject::connect(character, &DesktopAgentCharacter::requestFinished, [&](const QString& op) {
+        if (op == "Speak")
+            visibleWhenSpeechEnded = character->isVisible();
+    });
+    mouthWatch.start(5);
+
+    character->show(true);
+    character->speak("Hello there");
+    character->speak(R"(\Pit=50\\Spd=180\\Chr="Normal"\Hello there)");
+    character->hide(true);
+    ASSERT_TRUE(waitUntilIdle());
+
+    EXPECT_EQ(events, QStringList({"start Show", "end Show", "start Speak", "end Speak", "start Speak", "end Speak",
+                                   "start Hide", "end Hide"}));
+    EXPECT_TRUE(visibleWhenSpeechEnded);
+    EXPECT_FALSE(character->isVisible());
+    ASSERT_FALSE(spoken.isEmpty());
+    EXPECT_EQ(spoken.back(), "Hello there");
+    EXPECT_TRUE(sawOpenMouth);
+
+    const QStringList wavs = wavFiles();
+    ASSERT_EQ(wavs.size(), 2);
+    const QByteArray plain = env.readFile(env.path("speech/" + wavs[0]));
+    const QByteArray tagged = env.readFile(env.path("speech/" + wavs[1]));
+    ASSERT_GT(plain.size(), 44 + 22050);   // more than half a second of 16-bit samples
+    EXPECT_TRUE(plain.startsWith("RIFF"));
+    EXPECT_EQ(qFromLittleEndian<quint32>(plain.constData() + 40), quint32(plain.size() - 44));
+    EXPECT_EQ(qFromLittleEndian<quint32>(plain.constData() + 4), quint32(plain.size() - 8));
+    // Spoken tags would add seconds of "backslash pit equals...".
+    EXPECT_LT(tagged.size(), plain.size() * 13 / 10);
+}
+
+TEST_F(DesktopAgentCharacterTest, StopEndsAHugeSpeechAtOnce)
+{
+    QString text;
+    for (int i = 0; text.size() < 100000; ++i)
+        text += QStringLiteral("Sentence number %1 goes on. ").arg(i);
+    QSignalSpy started(character, &DesktopAgentCharacter::requestStarted);
+    character->show(true);
+    character->speak(text);
+    character->hide(true);
+    while (started.count() < 2)
+        ASSERT_TRUE(started.wait(30000));
+    character->stop();
+    EXPECT_EQ(events.last(), "end Speak");
+    EXPECT_FALSE(character->isBusy());
+    EXPECT_TRUE(character->isVisible());   // the Hide was dropped with the queue
+}
+
+TEST_F(DesktopAgentCharacterTest, LogHasOneLinePerRequestWhenIssued)
+{
+    character->show(true);
+    character->show(false);
+    character->hide(false);
+    (void)character->play("Wave");
+    (void)character->play("Nope");
+    character->speak("a\r\nb\\c\tTab");
+    character->moveTo(-5, 10000);
+    character->stop();
+    (void)characters.unload(kId);
+    (void)characters.unload(kId);
+
+    const QString expected = "Load\tVorlixAgent\t" + path + "\n"
+                             "Show\tfast\nShow\tslow\nHide\tslow\nPlay\tWave\nPlay\tNope\n"
+                             "Speak\ta\\r\\nb\\c\tTab\nMoveTo\t-5\t10000\nStop\n"
+                             "Unload\tVorlixAgent\nUnload\tVorlixAgent\n";
+    EXPECT_EQ(QString::fromUtf8(env.readFile(env.path("agent.log"))).toStdString(), expected.toStdString());
+}
+
+TEST_F(DesktopAgentCharacterTest, WindowIsDraggableAndNeverTakesFocus)
+{
+    character->show(true);
+    ASSERT_TRUE(waitUntilIdle());
+    auto& window = const_cast<AgentWindow&>(character->window());
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
+
+    const QPoint start = character->position();
+    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(&window, QPoint(40, 50));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(40, 50));
+    EXPECT_EQ(character->position(), start + QPoint(30, 40));
+}
+
+} // namespace
