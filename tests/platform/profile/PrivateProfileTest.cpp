@@ -4,6 +4,8 @@
 
 #include <climits>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -307,6 +309,23 @@ TEST_F(ProfileTest, addSectionAppendsOnlyWhenMissing)
     ASSERT_TRUE(AddPrivateProfileSection("Key", file));
     ASSERT_TRUE(AddPrivateProfileSection("KEY", file));
     EXPECT_EQ(contents(), "[Key]\r\n");
+}
+
+TEST_F(ProfileTest, concurrentWritersLoseNothing)
+{
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t) {
+        writers.emplace_back([this, t] {
+            for (int i = 0; i < 10; ++i)
+                WritePrivateProfileString("S" + std::to_string(i % 3), "k" + std::to_string(t) + "_" + std::to_string(i), "v", file);
+        });
+    }
+    for (std::thread& writer : writers)
+        writer.join();
+    for (int t = 0; t < 4; ++t) {
+        for (int i = 0; i < 10; ++i)
+            EXPECT_EQ(readValue("S" + std::to_string(i % 3), "k" + std::to_string(t) + "_" + std::to_string(i), file), "v");
+    }
 }
 
 // ---- the cache never hides a change ----
