@@ -38,8 +38,7 @@ public:
     static inline const QString kNoGesture = QStringLiteral("None");
 
     CharacterController(AgentCharacters& agent, CSettings& settings, const ScreenMetrics& screen,
-                        Clipboard& clipboard, MessageSink showMessage,
-                        QString applicationTitle = QStringLiteral("Vorlix"));
+                        Clipboard& clipboard, MessageSink showMessage, QString applicationTitle);
 
     // The only folder searched for character files.
     QString CharsPath() const { return m_charsPath; }
