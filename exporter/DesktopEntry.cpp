@@ -1,0 +1,293 @@
+#include "exporter/DesktopEntry.h"
+
+#include "exporter/TextFiles.h"
+
+#include <cstdlib>
+#include <map>
+
+namespace mokavel {
+namespace {
+
+std::string_view trimmed(std::string_view text)
+{
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    const size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// The escapes of string values: \s \n \t \r \\; any other backslash stays as it is
+// (Exec quoting needs to see it).
+std::string unescapeValue(std::string_view value)
+{
+    std::string out;
+    for (size_t i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\' || i + 1 == value.size()) {
+            out.push_back(value[i]);
+            continue;
+        }
+        switch (value[i + 1]) {
+        case 's': out.push_back(' '); break;
+        case 'n': out.push_back('\n'); break;
+        case 't': out.push_back('\t'); break;
+        case 'r': out.push_back('\r'); break;
+        case '\\': out.push_back('\\'); break;
+        default: out.push_back('\\'); continue;
+        }
+        ++i;
+    }
+    return out;
+}
+
+std::vector<std::string> splitList(std::string_view value)
+{
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (start < value.size()) {
+        size_t end = value.find(';', start);
+        if (end == std::string_view::npos)
+            end = value.size();
+        if (end > start)
+            items.emplace_back(value.substr(start, end - start));
+        start = end + 1;
+    }
+    return items;
+}
+
+// The locale keys to try, most specific first: lang_COUNTRY@MODIFIER, lang_COUNTRY,
+// lang@MODIFIER, lang.
+std::vector<std::string> localeCandidates(std::string_view locale)
+{
+    std::string modifier;
+    if (const size_t at = locale.find('@'); at != std::string_view::npos) {
+        modifier = std::string(locale.substr(at));
+        locale = locale.substr(0, at);
+    }
+    if (const size_t dot = locale.find('.'); dot != std::string_view::npos)
+        locale = locale.substr(0, dot);
+    std::string country;
+    if (const size_t underscore = locale.find('_'); underscore != std::string_view::npos) {
+        country = std::string(locale.substr(underscore));
+        locale = locale.substr(0, underscore);
+    }
+    const std::string lang(locale);
+    std::vector<std::string> candidates;
+    if (lang.empty() || lang == "C" || lang == "POSIX")
+        return candidates;
+    if (!country.empty() && !modifier.empty())
+        candidates.push_back(lang + country + modifier);
+    if (!country.empty())
+        candidates.push_back(lang + country);
+    if (!modifier.empty())
+        candidates.push_back(lang + modifier);
+    candidates.push_back(lang);
+    return candidates;
+}
+
+bool isFieldCode(char c)
+{
+    return std::string_view("fFuUickdDnNvm").find(c) != std::string_view::npos;
+}
+
+bool needsNoQuotes(std::string_view argument)
+{
+    if (argument.empty())
+        return false;
+    for (char c : argument) {
+        const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                          std::string_view("_@%+=:,./-").find(c) != std::string_view::npos ||
+                          static_cast<unsigned char>(c) >= 0x80;
+        if (!safe)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string_view locale)
+{
+    std::map<std::string, std::string, std::less<>> keys;
+    bool inEntryGroup = false;
+    bool sawEntryGroup = false;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        line = trimmed(line);
+        if (line.empty() || line.front() == '#')
+            continue;
+        if (line.front() == '[') {
+            if (sawEntryGroup)
+                break; // only the first "Desktop Entry" group counts; later groups are actions
+            inEntryGroup = line == "[Desktop Entry]";
+            sawEntryGroup = inEntryGroup;
+            continue;
+        }
+        const size_t equals = line.find('=');
+        if (!inEntryGroup || equals == std::string_view::npos)
+            continue;
+        keys.emplace(std::string(trimmed(line.substr(0, equals))), std::string(trimmed(line.substr(equals + 1))));
+    }
+    if (!sawEntryGroup)
+        return std::nullopt;
+
+    auto value = [&](std::string_view key) -> std::string {
+        const auto found = keys.find(key);
+        return found == keys.end() ? std::string() : unescapeValue(found->second);
+    };
+    DesktopEntry entry;
+    entry.type = value("Type");
+    entry.name = value("Name");
+    for (const std::string& candidate : localeCandidates(locale)) {
+        if (const auto found = keys.find("Name[" + candidate + "]"); found != keys.end()) {
+            entry.name = unescapeValue(found->second);
+            break;
+        }
+    }
+    entry.exec = value("Exec");
+    entry.tryExec = value("TryExec");
+    entry.url = value("URL");
+    entry.categories = splitList(value("Categories"));
+    entry.hidden = value("Hidden") == "true";
+    entry.noDisplay = value("NoDisplay") == "true";
+    return entry;
+}
+
+std::optional<DesktopEntry> readDesktopEntry(const std::string& path, std::string_view locale)
+{
+    const std::optional<std::string> text = readSmallFile(path, kMaxDesktopEntryBytes);
+    if (!text)
+        return std::nullopt;
+    return parseDesktopEntry(*text, locale);
+}
+
+std::string currentMessagesLocale()
+{
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return value;
+    }
+    return {};
+}
+
+std::optional<std::vector<std::string>> splitExec(std::string_view exec)
+{
+    std::vector<std::string> arguments;
+    std::string current;
+    bool inArgument = false;
+    bool onlyFieldCodes = true; // an argument made only of field codes disappears
+    auto finish = [&] {
+        if (inArgument && !(onlyFieldCodes && current.empty()))
+            arguments.push_back(current);
+        current.clear();
+        inArgument = false;
+        onlyFieldCodes = true;
+    };
+    for (size_t i = 0; i < exec.size(); ++i) {
+        const char c = exec[i];
+        if (c == ' ' || c == '\t' || c == '\n') {
+            finish();
+        } else if (c == '"') {
+            inArgument = true;
+            onlyFieldCodes = false;
+            for (++i;; ++i) {
+                if (i >= exec.size())
+                    return std::nullopt;
+                if (exec[i] == '"')
+                    break;
+                if (exec[i] == '\\' && i + 1 < exec.size() &&
+                    std::string_view("\"`$\\").find(exec[i + 1]) != std::string_view::npos)
+                    ++i;
+                current.push_back(exec[i]);
+            }
+        } else if (c == '%' && i + 1 < exec.size() && (exec[i + 1] == '%' || isFieldCode(exec[i + 1]))) {
+            inArgument = true;
+            if (exec[++i] == '%') {
+                current.push_back('%');
+                onlyFieldCodes = false;
+            }
+        } else {
+            inArgument = true;
+            onlyFieldCodes = false;
+            current.push_back(c);
+        }
+    }
+    finish();
+    return arguments;
+}
+
+std::optional<std::string> findProgram(std::string_view program)
+{
+    if (program.empty())
+        return std::nullopt;
+    if (program.find('/') != std::string_view::npos) {
+        const std::string path(program);
+        return isExecutableFile(path) ? std::optional(path) : std::nullopt;
+    }
+    const char* searchPath = std::getenv("PATH");
+    const std::string_view folders = searchPath ? searchPath : "/usr/local/bin:/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        if (end == std::string_view::npos)
+            end = folders.size();
+        const std::string_view folder = folders.substr(start, end - start);
+        start = end + 1;
+        if (folder.empty() || folder.front() != '/')
+            continue; // a relative PATH entry would depend on our working folder
+        std::string candidate(folder);
+        if (candidate.back() != '/')
+            candidate.push_back('/');
+        candidate.append(program);
+        if (isExecutableFile(candidate))
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+std::string joinArguments(const std::vector<std::string>& arguments, size_t first)
+{
+    std::string joined;
+    for (size_t i = first; i < arguments.size(); ++i) {
+        if (!joined.empty())
+            joined.push_back(' ');
+        if (needsNoQuotes(arguments[i])) {
+            joined += arguments[i];
+            continue;
+        }
+        joined.push_back('\'');
+        for (char c : arguments[i]) {
+            if (c == '\'')
+                joined += "'\\''";
+            else
+                joined.push_back(c);
+        }
+        joined.push_back('\'');
+    }
+    return joined;
+}
+
+std::optional<LaunchCommand> launchCommandOf(const DesktopEntry& entry)
+{
+    if (entry.type != "Application" || entry.hidden || entry.noDisplay)
+        return std::nullopt;
+    if (!entry.tryExec.empty() && !findProgram(entry.tryExec))
+        return std::nullopt;
+    const auto arguments = splitExec(entry.exec);
+    if (!arguments || arguments->empty())
+        return std::nullopt;
+    std::optional<std::string> program = findProgram(arguments->front());
+    if (!program)
+        return std::nullopt;
+    return LaunchCommand{std::move(*program), joinArguments(*arguments, 1)};
+}
+
+} // namespace mokavel

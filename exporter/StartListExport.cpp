@@ -1,0 +1,182 @@
+#include "exporter/StartListExport.h"
+
+#include "exporter/DesktopEntry.h"
+#include "exporter/FolderWalk.h"
+#include "exporter/ShellFolders.h"
+#include "exporter/ShellLink.h"
+#include "exporter/TextFiles.h"
+
+#include "platform/files/DirectorySearch.h"
+
+#include <algorithm>
+
+namespace mokavel {
+
+const ControlPanelApplet ControlPanelApplets[] = {
+    {"Accessibility Options", "Access.cpl", "@0"},
+    {"Add/Remove Programs", "Appwiz.cpl", "@0"},
+    {"MSDOS Console", "Console.cpl", "@0"},
+    {"Date/Time", "Timedate", "@0"},
+    {"Devices", "Srvmgr.cpl", "@0"},
+    {"Display", "Desk.cpl", "@0"},
+    {"Find Fast", "Findfast.cp", "@0"},
+    {"Fonts", "Main.cpl", "@3"},
+    {"GSNW", "Nwc.cpl", "@0"},
+    {"Intel Pro Set", "Proset.cpl", "@0"},
+    {"Internet", "Inetcpl.cpl", "@0"},
+    {"Keyboard", "Main.cpl", "@1"},
+    {"Licensing", "Liccpa.cpl", "@0"},
+    {"Macfile", "Sfmmgr.cpl", "@0"},
+    {"Mail and Fax", "Mlcfg32.Cpl", "@0"},
+    {"Modems", "Modem.cpl", "@0"},
+    {"Mouse", "Main.cpl", "@0"},
+    {"Multimedia", "Mmsys.cpl", "@0"},
+    {"Network", "Ncpa.cpl", "@0"},
+    {"ODBC32", "Odbccp32.cpl", "@0"},
+    {"PCCard", "Devapps.cpl", "@0"},
+    {"Ports", "Ports.cpl", "@0"},
+    {"Printers", "Main.cpl", "@2"},
+    {"Regional Settings", "Intl.cpl", "@0"},
+    {"SCSI Adapters", "Devapps.cpl", "@0"},
+    {"Server", "Srvmgr.cpl", "@0"},
+    {"Services", "Srvmgr.cpl", "@1"},
+    {"Sounds", "Mmsys.cpl", "@0"},
+    {"System", "Sysdm.cpl", "@0"},
+    {"Tape Devices", "Devapps.cpl", "@0"},
+    {"Telephony", "Telephon.cpl", "@0"},
+    {"UPS", "Ups.cpl", "@0"},
+    {"Speech", "speech.cpl", "@0"},
+    {"", "", ""},
+};
+
+namespace {
+
+bool equalsNoCase(std::string_view a, std::string_view b)
+{
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// The shortcut followed to its end: while the target is itself a shortcut, that one is
+// resolved in turn.
+ExportItem resolveShortcutChain(const std::string& shortcutPath)
+{
+    ExportItem item;
+    ResolveShortcut(shortcutPath, item);
+    for (int hop = 0; hop < kMaxShortcutHops && EndsWithNoCase(item.target, ".lnk"); ++hop) {
+        ExportItem next;
+        ResolveShortcut(item.target, next);
+        item = std::move(next);
+    }
+    return item;
+}
+
+void addLauncher(ExportList& list, const FolderEntry& file, LauncherFilter filter)
+{
+    const std::optional<DesktopEntry> entry = readDesktopEntry(file.path, currentMessagesLocale());
+    if (!entry || ContainsNoCase(entry->name, "uninstall"))
+        return;
+    if (filter == LauncherFilter::SettingsLaunchers &&
+        std::find(entry->categories.begin(), entry->categories.end(), "Settings") == entry->categories.end())
+        return;
+    std::optional<LaunchCommand> command = launchCommandOf(*entry);
+    if (command)
+        list.push_back({entry->name, std::move(command->program), std::move(command->arguments)});
+}
+
+} // namespace
+
+void ResolveShortcut(const std::string& shortcutPath, ExportItem& item)
+{
+    std::optional<ShellLink> link = readShellLink(shortcutPath);
+    if (!link)
+        return;
+    item.target = std::move(link->target);
+    item.name = std::move(link->description);
+    item.arguments = std::move(link->arguments);
+}
+
+void WalkShortcutFolder(ExportList& list, const std::string& folder, LauncherFilter filter)
+{
+    walkFolderTree(folder, true, [&](const FolderEntry& file) {
+        if (ContainsNoCase(file.name, "uninstall"))
+            return;
+        if (endsWith(file.name, ".desktop")) {
+            addLauncher(list, file, filter);
+        } else if (filter == LauncherFilter::SettingsLaunchers) {
+            return;
+        } else if (EndsWithNoCase(file.path, ".lnk")) {
+            ExportItem item = resolveShortcutChain(file.path);
+            item.name = withoutLastFour(file.name);
+            if (EndsWithNoCase(item.target, ".exe"))
+                list.push_back(std::move(item));
+        } else if (EndsWithNoCase(file.path, ".exe")) {
+            list.push_back({withoutLastFour(file.name), file.path, {}});
+        } else if (isExecutableFile(file.path)) {
+            list.push_back({file.name, file.path, {}});
+        }
+    });
+}
+
+bool CollectShellFolder(ExportList& list, std::string_view kind)
+{
+    if (!equalsNoCase(kind, "Desktop") && !equalsNoCase(kind, "Start Menu"))
+        return false;
+    const std::optional<std::string> perUser = ReadShellFolder(kPerUserRoot, kind);
+    if (!perUser)
+        return false;
+    WalkShortcutFolder(list, *perUser);
+    if (const auto common = ReadShellFolder(kMachineRoot, "Common " + std::string(kind))) {
+        for (const std::string& folder : splitFolderList(*common))
+            WalkShortcutFolder(list, folder);
+    }
+    return true;
+}
+
+bool CollectControlPanel(ExportList& list)
+{
+    std::optional<std::string> systemDirectory = files::systemDirectory();
+    if (systemDirectory) {
+        const std::string prefix = entryPrefix(*systemDirectory);
+        for (const ControlPanelApplet* applet = ControlPanelApplets; *applet->file; ++applet) {
+            if (fileExists(prefix + applet->file))
+                list.push_back({applet->name, "rundll32.exe",
+                                std::string("shell32.dll,Control_RunDLL ") + applet->file + "," + applet->parameter});
+        }
+    }
+    std::vector<std::string> startMenus;
+    if (const auto perUser = ReadShellFolder(kPerUserRoot, "Start Menu"))
+        startMenus.push_back(*perUser);
+    if (const auto common = ReadShellFolder(kMachineRoot, "Common Start Menu")) {
+        for (std::string& folder : splitFolderList(*common))
+            startMenus.push_back(std::move(folder));
+    }
+    for (const std::string& folder : startMenus)
+        WalkShortcutFolder(list, folder, LauncherFilter::SettingsLaunchers);
+    return systemDirectory.has_value();
+}
+
+int32_t exportStartList(const char* outputFile, int32_t sources)
+{
+    if (!outputFile || (sources & (kExportDesktop | kExportStartMenu | kExportControlPanel)) == 0)
+        return 0;
+    ExportList list;
+    bool collected = true;
+    if (sources & kExportDesktop)
+        collected = CollectShellFolder(list, "Desktop");
+    if ((sources & kExportStartMenu) && collected)
+        collected = CollectShellFolder(list, "Start Menu");
+    if ((sources & kExportControlPanel) && collected)
+        CollectControlPanel(list);
+    if (!collected)
+        return 0;
+    return WriteExportFile(list, outputFile) ? 1 : 0;
+}
+
+} // namespace mokavel
