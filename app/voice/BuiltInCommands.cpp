@@ -7,8 +7,8 @@
 #include "app/voice/VoiceMenus.h"
 
 #include <QFile>
+#include <QSaveFile>
 
-#include <filesystem>
 #include <optional>
 
 namespace {
@@ -99,15 +99,15 @@ bool BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
         return true;
     }
 
-    // Written beside the old file and swapped in only when complete.
-    const QString temporary = file + QStringLiteral(".new");
-    QFile::remove(temporary);
-    bool written = true;
+    // The whole file in one atomic write: the old one stays until the new one is complete,
+    // and a key-by-key rewrite would cost a file replacement per key.
+    QString text;
     int number = 1;
     for (const auto& command : m_commands) {
-        const QString section = sectionName(number++);
-        const auto write = [&](const char* key, const QString& value) {
-            written = WriteIniString(section, QString::fromLatin1(key), value, temporary) && written;
+        text += QLatin1Char('[') + sectionName(number++) + QStringLiteral("]\r\n");
+        const auto write = [&](const char* key, QString value) {
+            value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+            text += QLatin1String(key) + QLatin1Char('=') + value + QStringLiteral("\r\n");
         };
         write("Name", command->m_Name);
         write("Active", command->m_Active ? QStringLiteral("True") : QStringLiteral("False"));
@@ -122,12 +122,9 @@ bool BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
         write("LParam", QString::number(command->m_LParam));
     }
 
-    std::error_code error;
-    if (written)
-        std::filesystem::rename(temporary.toStdString(), file.toStdString(), error);
-    if (!written || error) {
-        qCWarning(lcVoice) << "Could not write" << file;
-        QFile::remove(temporary);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text.toUtf8()) < 0 || !out.commit()) {
+        qCWarning(lcVoice) << "Could not write" << file << out.errorString();
         return false;
     }
     return true;

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-void CommandRegistry::add(const QString& key, VoiceCommandObject& object)
+void CommandRegistry::add(const QString& key, VoiceCommandObject& object, const QString& voice)
 {
     remove(key);
     const QString folded = fold(key);
-    m_entries.push_back(Entry{key, folded, &object});
+    m_entries.push_back(Entry{key, folded, &object, voice});
     m_index.insert(folded, &object);
 }
 
@@ -41,6 +41,13 @@ QString CommandRegistry::keyAt(int position) const
     if (position < 1 || position > count())
         return QString();
     return m_entries[static_cast<size_t>(position - 1)].key;
+}
+
+QString CommandRegistry::voiceAt(int position) const
+{
+    if (position < 1 || position > count())
+        return QString();
+    return m_entries[static_cast<size_t>(position - 1)].voice;
 }
 
 void CommandRegistry::removeAt(int position)

@@ -17,8 +17,9 @@ public:
     // The object under key, or nullptr.
     VoiceCommandObject* find(const QString& key) const { return m_index.value(fold(key), nullptr); }
 
-    // Appends object under key; an entry already under that key (in any case) goes first.
-    void add(const QString& key, VoiceCommandObject& object);
+    // Appends object under key, remembering its phrase as it stood then (voice); an
+    // entry already under that key (in any case) goes first.
+    void add(const QString& key, VoiceCommandObject& object, const QString& voice);
     // False when there is no entry under key.
     bool remove(const QString& key);
 
@@ -27,6 +28,7 @@ public:
     // position 1..count; nullptr / empty outside.
     VoiceCommandObject* objectAt(int position) const;
     QString keyAt(int position) const;
+    QString voiceAt(int position) const;
     void removeAt(int position);
 
 private:
@@ -34,6 +36,7 @@ private:
         QString key;
         QString folded;
         VoiceCommandObject* object;
+        QString voice;
     };
 
     static QString fold(const QString& key) { return key.toCaseFolded(); }

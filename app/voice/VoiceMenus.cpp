@@ -113,7 +113,7 @@ void VoiceMenus::RegisterCommand(VoiceCommandObject& object)
 void VoiceMenus::AddToVoiceMenu(VoiceCommandObject& object, const QString& phrase)
 {
     m_recogniser.addEntry(m_voiceMenu, 0, phrase, QString(), object.voice(), 0, phrase);
-    m_registry.add(phrase, object);
+    m_registry.add(phrase, object, object.voice());
 }
 
 void VoiceMenus::RemovePhrase(const QString& phrase, int32_t menu)
@@ -136,13 +136,14 @@ void VoiceMenus::UnregisterCommand(VoiceCommandObject& object)
     const int position = m_registry.positionOf(object);
     if (position == 0)
         return;
+    const QString voice = m_registry.voiceAt(position);
     m_registry.removeAt(position);
-    RemoveFromVoiceMenu(object);
+    RemoveFromVoiceMenu(voice);
 }
 
-void VoiceMenus::RemoveFromVoiceMenu(VoiceCommandObject& object)
+// voice: the phrase as stored when the object was registered, the entry's category.
+void VoiceMenus::RemoveFromVoiceMenu(const QString& voice)
 {
-    const QString voice = object.voice();
     const int32_t count = m_recogniser.countEntries(m_voiceMenu);
     for (int32_t position = 1; position <= count; ++position) {
         QString command, description, category, action;

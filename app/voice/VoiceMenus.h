@@ -51,7 +51,8 @@ public:
     // A blank phrase is never registered; the last object registered under a phrase
     // holds it, in the registry and in the menu.
     void RegisterCommand(VoiceCommandObject& object);
-    // Takes this very object out; an object that is not registered changes nothing.
+    // Takes this very object out, with the menu entry it was registered with (even when
+    // its phrase changed since); an object that is not registered changes nothing.
     void UnregisterCommand(VoiceCommandObject& object);
 
     bool CommandExists(const QString& command) const { return m_registry.contains(command); }
@@ -81,7 +82,7 @@ private:
     void AddSystemCommand(const QString& phrase, const QString& sentence, CommandContext& context);
     void AddToVoiceMenu(VoiceCommandObject& object, const QString& phrase);
     void RemovePhrase(const QString& phrase, int32_t menu);
-    void RemoveFromVoiceMenu(VoiceCommandObject& object);
+    void RemoveFromVoiceMenu(const QString& voice);
     void setActivateCaption(bool active);
 
     VoiceCommandControl& m_recogniser;

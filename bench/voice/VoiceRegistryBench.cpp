@@ -3,6 +3,8 @@
 
 #include "tests/app/voice/VoiceFakes.h"
 
+#include "app/voice/VoiceCommandObject.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>

@@ -18,11 +18,11 @@ protected:
 
 TEST_F(CommandRegistryTest, KeysIgnoreCaseAndTheLaterObjectReplacesTheEntry)
 {
-    registry.add(QStringLiteral("Web Sites"), a);
+    registry.add(QStringLiteral("Web Sites"), a, {});
     EXPECT_EQ(registry.find(QStringLiteral("web sites")), &a);
     EXPECT_TRUE(registry.contains(QStringLiteral("WEB SITES")));
 
-    registry.add(QStringLiteral("WEB sites"), b);
+    registry.add(QStringLiteral("WEB sites"), b, {});
     EXPECT_EQ(registry.count(), 1);
     EXPECT_EQ(registry.find(QStringLiteral("Web Sites")), &b);
     EXPECT_EQ(registry.positionOf(a), 0);
@@ -30,9 +30,9 @@ TEST_F(CommandRegistryTest, KeysIgnoreCaseAndTheLaterObjectReplacesTheEntry)
 
 TEST_F(CommandRegistryTest, RemovingAnEntryMovesTheLaterOnesDown)
 {
-    registry.add(QStringLiteral("one"), a);
-    registry.add(QStringLiteral("two"), b);
-    registry.add(QStringLiteral("three"), c);
+    registry.add(QStringLiteral("one"), a, {});
+    registry.add(QStringLiteral("two"), b, {});
+    registry.add(QStringLiteral("three"), c, {});
 
     EXPECT_TRUE(registry.remove(QStringLiteral("ONE")));
     EXPECT_FALSE(registry.remove(QStringLiteral("one")));
@@ -47,7 +47,7 @@ TEST_F(CommandRegistryTest, RemovingAnEntryMovesTheLaterOnesDown)
 
 TEST_F(CommandRegistryTest, PositionsOutsideTheRangeAreHarmless)
 {
-    registry.add(QStringLiteral("one"), a);
+    registry.add(QStringLiteral("one"), a, {});
     registry.removeAt(0);
     registry.removeAt(2);
     EXPECT_EQ(registry.count(), 1);
@@ -58,9 +58,9 @@ TEST_F(CommandRegistryTest, PositionsOutsideTheRangeAreHarmless)
 
 TEST_F(CommandRegistryTest, AnObjectUnderTwoKeysIsFoundAtItsFirstPosition)
 {
-    registry.add(QStringLiteral("one"), b);
-    registry.add(QStringLiteral("two"), a);
-    registry.add(QStringLiteral("three"), a);
+    registry.add(QStringLiteral("one"), b, {});
+    registry.add(QStringLiteral("two"), a, {});
+    registry.add(QStringLiteral("three"), a, {});
     EXPECT_EQ(registry.positionOf(a), 2);
 }
 

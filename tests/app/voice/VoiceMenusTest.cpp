@@ -62,7 +62,7 @@ TEST(VoiceMenusCreation, FailureGivesTheFullMessageAndPhrasesStillReachTheRegist
 
 TEST_F(VoiceMenusTest, BlankPhrasesAreNeverRegistered)
 {
-    Phrase empty(QString()), blanks(QStringLiteral("   "));
+    Phrase empty{QString()}, blanks{QStringLiteral("   ")};
     menus.RegisterCommand(empty);
     menus.RegisterCommand(blanks);
     EXPECT_EQ(menus.commandRegistry().count(), 0);
@@ -136,6 +136,18 @@ TEST_F(VoiceMenusTest, UnregisteringGoesByIdentityNotByPhrase)
     menus.UnregisterCommand(other);
     EXPECT_EQ(menuTexts(), QStringList{"Notepad"});
     EXPECT_EQ(menus.commandRegistry().count(), 1);
+}
+
+TEST_F(VoiceMenusTest, UnregisteringAfterThePhraseChangedRemovesTheEntryItWasRegisteredWith)
+{
+    Phrase edited(QStringLiteral("Notepad")), other(QStringLiteral("Paint"));
+    menus.RegisterCommand(edited);
+    menus.RegisterCommand(other);
+    edited.text = QStringLiteral("Paint");
+
+    menus.UnregisterCommand(edited);
+    EXPECT_EQ(menuTexts(), QStringList{"Paint"});
+    EXPECT_EQ(menus.GetVCCommand(QStringLiteral("Paint")), &other);
 }
 
 // ---- dispatch
