@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include <unistd.h>
 
 namespace files {
 

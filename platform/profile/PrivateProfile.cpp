@@ -7,9 +7,9 @@
 #include <cctype>
 #include <climits>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <mutex>
-#include <ctime>
 #include <unordered_map>
 
 namespace {

@@ -42,8 +42,6 @@ public:
     std::optional<std::string> withoutSection(std::string_view section) const;
     std::optional<std::string> withSection(std::string_view section) const;
 
-    size_t sectionCount() const { return m_sections.size(); }
-
 private:
     struct Line {
         size_t begin = 0;

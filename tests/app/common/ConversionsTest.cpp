@@ -160,11 +160,4 @@ TEST(FieldReader, wholeLinesThenAQuotedField)
     EXPECT_FALSE(reader.nextLine().has_value());
 }
 
-TEST(FieldReader, shortFileRunsOutOfLines)
-{
-    SequentialFieldReader reader(QStringLiteral("only\r\n"));
-    EXPECT_EQ(reader.nextLine(), "only");
-    EXPECT_FALSE(reader.nextLine().has_value());
-}
-
 } // namespace

@@ -81,12 +81,4 @@ TEST_F(SpecialFolderTest, windowsDirectoryIsTheNamedFolderOrTheDataRoot)
     EXPECT_EQ(files::windowsDirectory(), QDir(build).canonicalPath().toStdString() + "/share/vorlix");
 }
 
-TEST_F(SpecialFolderTest, systemDirectoryOnlyWhenNamed)
-{
-    env.setEnv("VORLIX_SYSTEMDIR", "");
-    EXPECT_EQ(files::systemDirectory(), std::nullopt);
-    env.setEnv("VORLIX_SYSTEMDIR", "/opt/applets");
-    EXPECT_EQ(files::systemDirectory(), "/opt/applets");
-}
-
 } // namespace

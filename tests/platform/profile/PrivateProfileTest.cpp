@@ -160,13 +160,6 @@ INSTANTIATE_TEST_SUITE_P(Ints, ReadIntTest, testing::Values(
     IntCase{"0X1fz", 31}, IntCase{"0x", 0}, IntCase{"1.9", 1}, IntCase{"\"12\"", 12}, IntCase{"\"\"", 77},
     IntCase{"99999999999", INT_MAX}, IntCase{"-99999999999", INT_MIN}, IntCase{"-2147483648", INT_MIN}));
 
-TEST_F(ProfileTest, intOfMissingKeyOrFileIsTheDefault)
-{
-    write("[S]\r\n");
-    EXPECT_EQ(GetPrivateProfileInt("S", "n", -3, file), -3);
-    EXPECT_EQ(GetPrivateProfileInt("S", "n", 9, env.stdPath("none.ini")), 9);
-}
-
 // ---- writing ----
 
 TEST_F(ProfileTest, firstWriteCreatesTheFileWithCrLf)
@@ -302,13 +295,6 @@ TEST_F(ProfileTest, writeKeepsPermissionsAndSymbolicLinks)
     struct stat info {};
     ::stat(real.c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
-}
-
-TEST_F(ProfileTest, addSectionAppendsOnlyWhenMissing)
-{
-    ASSERT_TRUE(AddPrivateProfileSection("Key", file));
-    ASSERT_TRUE(AddPrivateProfileSection("KEY", file));
-    EXPECT_EQ(contents(), "[Key]\r\n");
 }
 
 TEST_F(ProfileTest, concurrentWritersLoseNothing)
