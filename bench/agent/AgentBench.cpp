@@ -52,7 +52,8 @@ void TimeToFirstAudio(benchmark::State& state)
         "\\Pit=50\\\\Spd=180\\\\Chr=\"Normal\"\\Good morning, your calendar shows three meetings today and "
         "the first one starts at nine in the small room.");
     for (auto _ : state) {
-        EspeakUtterance utterance(SpeechText::parse(sentence), AgentCharacter::kLanguageEnglishUS, nullptr, QString());
+        EspeakUtterance utterance(SpeechText::parse(sentence), AgentCharacter::kLanguageEnglishUS, nullptr, nullptr,
+                                  QString());
         QEventLoop loop;
         QObject::connect(&utterance, &EspeakUtterance::firstAudio, &loop, &QEventLoop::quit);
         QElapsedTimer clock;

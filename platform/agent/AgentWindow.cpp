@@ -23,6 +23,9 @@ AgentWindow::AgentWindow(bool draggable, QWidget* parent)
 
 void AgentWindow::setImage(const QImage& image)
 {
+    // Frames come from the renderer's cache: an unchanged frame is the same image.
+    if (image.cacheKey() == m_image.cacheKey())
+        return;
     m_image = image;
     if (size() != image.size() && !image.isNull())
         setFixedSize(image.size());
@@ -72,7 +75,9 @@ void AgentWindow::mousePressEvent(QMouseEvent* event)
     if (!m_draggable || event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     m_dragging = true;
-    m_grabOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    // The point grabbed inside the window: Qt's idea of the window's place can lag the
+    // window manager's, the pointer's offset cannot.
+    m_grabOffset = event->position().toPoint();
     setCursor(Qt::ClosedHandCursor);
 }
 

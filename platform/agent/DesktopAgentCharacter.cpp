@@ -99,7 +99,10 @@ DesktopAgentCharacter::DesktopAgentCharacter(CharacterFile file, QObject* parent
     });
 }
 
-DesktopAgentCharacter::~DesktopAgentCharacter() = default;
+DesktopAgentCharacter::~DesktopAgentCharacter()
+{
+    m_utterance.reset();   // before the sink it writes to
+}
 
 QString DesktopAgentCharacter::operationName(Request::Kind kind)
 {
@@ -274,8 +277,9 @@ void DesktopAgentCharacter::run(const Request& request)
             qCWarning(lcAgent) << "cannot create" << wavFolder;
             wavFolder.clear();
         }
+        QIODevice* audioOut = audioOutput();
         m_utterance = std::make_unique<EspeakUtterance>(SpeechText::parse(request.text), m_languageId,
-                                                        audioOutput(), wavFolder);
+                                                        m_audioSink.get(), audioOut, wavFolder);
         m_balloonText = m_utterance->displayText();
         m_balloonSpoken.clear();
         connect(m_utterance.get(), &EspeakUtterance::progressed, this, [this] {

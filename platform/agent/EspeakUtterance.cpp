@@ -3,6 +3,7 @@
 #include "platform/espeak/EspeakLibrary.h"
 
 #include <QCoreApplication>
+#include <QAudioSink>
 #include <QDateTime>
 #include <QDir>
 #include <QIODevice>
@@ -180,12 +181,13 @@ QByteArray wavHeader(int sampleRate, qint64 samples)
 
 } // namespace
 
-EspeakUtterance::EspeakUtterance(SpeechText text, int languageId, QIODevice* audioOut, const QString& wavFolder,
-                                 QObject* parent)
+EspeakUtterance::EspeakUtterance(SpeechText text, int languageId, QAudioSink* sink, QIODevice* audioOut,
+                                 const QString& wavFolder, QObject* parent)
     : QObject(parent)
     , m_text(std::move(text))
     , m_languageId(languageId)
-    , m_audioOut(audioOut)
+    , m_sink(audioOut ? sink : nullptr)
+    , m_audioOut(m_sink ? audioOut : nullptr)
     , m_wavFolder(wavFolder)
     , m_shared(std::make_shared<UtteranceShared>())
 {
@@ -346,8 +348,10 @@ void EspeakUtterance::advance()
         const qint64 offset = (m_writtenSamples - shared.pendingStart) * 2;
         const qint64 available = shared.pending.size() - offset;
         const qint64 written = available > 0 ? m_audioOut->write(shared.pending.constData() + offset, available) : 0;
-        if (written < 0)
+        if (written < 0) {
             m_audioOut = nullptr;   // the device went away; the clock keeps the timing
+            m_sink = nullptr;
+        }
         else
             m_writtenSamples += written / 2;
     }
@@ -367,9 +371,18 @@ void EspeakUtterance::advance()
     const quint16 level = window < shared.levels.size() ? shared.levels[window] : 0;
     m_mouth = level < 700 ? MouthShape::Closed : level < 2500 ? MouthShape::Half : MouthShape::Open;
 
-    const bool done = shared.done && m_positionSamples >= produced
-                      && (!m_audioOut || m_writtenSamples >= produced);
+    const bool spoken = shared.done && m_positionSamples >= produced;
     lock.unlock();
+    bool done = spoken;
+    if (spoken && m_audioOut) {
+        // The speech ends when the device has played what it holds.
+        if (m_writtenSamples < produced)
+            done = false;
+        else if (!m_drainClock.isValid())
+            m_drainClock.start();
+        done = done && (m_sink->state() != QAudio::ActiveState || m_sink->bytesFree() >= m_sink->bufferSize()
+                        || m_drainClock.hasExpired(kMaxDrainMs));
+    }
     if (isFirstAudio)
         emit firstAudio();
     if (done) {

@@ -16,6 +16,7 @@
 
 #include <memory>
 
+class QAudioSink;
 class QIODevice;
 struct UtteranceShared;
 
@@ -24,10 +25,11 @@ class EspeakUtterance : public QObject {
 public:
     static constexpr int kAheadSeconds = 20;
     static constexpr int kTickMs = 20;
+    static constexpr int kMaxDrainMs = 1000;   // longest wait for the device to play its buffer
 
-    // audioOut: a started sink's device in push mode, or nullptr for no sound device.
-    // wavFolder: when not empty, the utterance is also written there as a WAV file.
-    EspeakUtterance(SpeechText text, int languageId, QIODevice* audioOut, const QString& wavFolder,
+    // sink and audioOut: a started sink and its device in push mode, or nullptr for no
+    // sound device. wavFolder: when not empty, the utterance is also written there as WAV.
+    EspeakUtterance(SpeechText text, int languageId, QAudioSink* sink, QIODevice* audioOut, const QString& wavFolder,
                     QObject* parent = nullptr);
     ~EspeakUtterance() override;
 
@@ -60,7 +62,9 @@ private:
 
     SpeechText m_text;
     int m_languageId;
+    QAudioSink* m_sink;
     QIODevice* m_audioOut;
+    QElapsedTimer m_drainClock;   // runs once everything was handed to the device
     QString m_wavFolder;
     std::shared_ptr<UtteranceShared> m_shared;
     QTimer m_tick;

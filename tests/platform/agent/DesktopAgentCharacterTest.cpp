@@ -94,10 +94,11 @@ TEST_F(DesktopAgentCharacterTest, RequestsRunLaterAndInTheOrderIssued)
     ASSERT_FALSE(unknown.ok());
     EXPECT_TRUE(unknown.error().message.contains("Cartwheel"));
     character->moveTo(100, 50);
+    character->speak(R"(\Spd=200\)");   // nothing to say: must not hold up the queue
     character->hide(true);
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(events, QStringList({"start Show", "end Show", "start Play", "end Play", "start MoveTo", "end MoveTo",
-                                   "start Hide", "end Hide"}));
+                                   "start Speak", "end Speak", "start Hide", "end Hide"}));
     EXPECT_EQ(character->position(), QPoint(100, 50));
     EXPECT_FALSE(character->isVisible());
 }
