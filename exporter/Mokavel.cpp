@@ -15,6 +15,12 @@
 
 namespace {
 
+// The profile layer caches parsed files; dropping them after each export keeps nothing
+// alive between calls (thousands of favourites would otherwise stay in memory).
+struct ForgetParsedFiles {
+    ~ForgetParsedFiles() { ClearPrivateProfileCache(); }
+};
+
 // Copies text into the caller's buffer when it fits with its terminating zero.
 std::optional<int32_t> copyIfFits(const std::optional<std::string>& text, char* buffer)
 {
@@ -30,6 +36,7 @@ extern "C" {
 
 int32_t fnMokavel(const char* outputFile, int32_t sources)
 {
+    const ForgetParsedFiles forget;
     try {
         return mokavel::exportStartList(outputFile, sources);
     } catch (...) {
@@ -39,6 +46,7 @@ int32_t fnMokavel(const char* outputFile, int32_t sources)
 
 int32_t fnDeleteSectionfromIni(const char* section, const char* iniFile)
 {
+    const ForgetParsedFiles forget;
     try {
         if (section && iniFile && *iniFile)
             WritePrivateProfileString(section, std::nullopt, std::nullopt, iniFile);
@@ -49,6 +57,7 @@ int32_t fnDeleteSectionfromIni(const char* section, const char* iniFile)
 
 int32_t ExportFavorites(const char* outputFile)
 {
+    const ForgetParsedFiles forget;
     try {
         return mokavel::exportFavorites(outputFile);
     } catch (...) {
@@ -58,6 +67,7 @@ int32_t ExportFavorites(const char* outputFile)
 
 int32_t ExportPersonalDocs(const char* folder, const char* outputFile)
 {
+    const ForgetParsedFiles forget;
     try {
         return mokavel::exportPersonalDocs(folder, outputFile);
     } catch (...) {
@@ -70,6 +80,7 @@ int32_t GetPersonalDocsPath(char* buffer)
     if (!buffer)
         return 0;
     buffer[0] = '\0';
+    const ForgetParsedFiles forget;
     try {
         if (const auto length = copyIfFits(mokavel::ReadShellFolder(mokavel::kPerUserRoot, "Personal"), buffer))
             return *length;

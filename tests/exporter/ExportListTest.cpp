@@ -66,15 +66,3 @@ INSTANTIATE_TEST_SUITE_P(Extensions, EndsWithNoCaseTest, testing::Values(
     TextCase{"Setup.EXE", ".exe", true}, TextCase{".exe", ".exe", true}, TextCase{"exe", "exe", false},
     TextCase{"a.exe", "exe", false}, TextCase{"a.desktop", ".desktop", false}, TextCase{"a.exe ", ".exe", false},
     TextCase{"", ".exe", false}, TextCase{"LINKS.Url", ".url", true}));
-
-class ContainsNoCaseTest : public testing::TestWithParam<TextCase> {};
-
-TEST_P(ContainsNoCaseTest, needsBothTextsAndIgnoresCase)
-{
-    EXPECT_EQ(mokavel::ContainsNoCase(GetParam().text, GetParam().part), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Parts, ContainsNoCaseTest, testing::Values(
-    TextCase{"Uninstall Foo.lnk", "uninstall", true}, TextCase{"fooUNINSTALLER", "uninstall", true},
-    TextCase{"", "uninstall", false}, TextCase{"text", "", false}, TextCase{"setup.DLL", ".dll", true},
-    TextCase{"unin stall", "uninstall", false}));
