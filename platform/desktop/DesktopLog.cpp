@@ -1,0 +1,3 @@
+#include "platform/desktop/DesktopLog.h"
+
+Q_LOGGING_CATEGORY(lcDesktop, "vorlix.desktop")
