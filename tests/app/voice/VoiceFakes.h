@@ -1,6 +1,6 @@
 #pragma once
-// Fakes of everything the voice subsystem reaches. Every action is written to one shared
-// log as a short line, so a test reads both what happened and in which order.
+// Fakes of everything the voice subsystem reaches. Every action goes to one shared log as
+// a short line, so a test reads both what happened and in which order.
 
 #include "app/character/CharacterSpeech.h"
 #include "app/settings/CSettings.h"
@@ -21,6 +21,7 @@
 
 using EventLog = QStringList;
 
+// Menus as lists of entries; operations on a handle it never made do nothing.
 class FakeVoiceCommandControl : public VoiceCommandControl {
 public:
     struct Entry {
@@ -29,15 +30,15 @@ public:
         int32_t flags;
         QString action;
     };
+    static constexpr int32_t kHandle = 41;
 
     explicit FakeVoiceCommandControl(EventLog& log) : m_log(log) {}
 
-    std::optional<QString> createFailure;   // createMenu fails with this message
+    std::optional<QString> createFailure;
     std::map<int32_t, std::vector<Entry>> menus;
     std::set<int32_t> activeMenus;
     std::vector<int32_t> thresholds;
 
-    const std::vector<Entry>& entries(int32_t menu) { return menus[menu]; }
     QStringList commandTexts(int32_t menu)
     {
         QStringList texts;
@@ -46,14 +47,9 @@ public:
         return texts;
     }
     bool isActive(int32_t menu) const { return activeMenus.count(menu) > 0; }
+    void hear(const QString& command) { emit phraseRecognized(1, "a", 2, "b", 3, "c", command); }
 
-    // The raw event, as the recogniser raises it.
-    void hear(const QString& command) { emit phraseRecognized(1, QStringLiteral("a"), 2, QStringLiteral("b"), 3, QStringLiteral("c"), command); }
-
-    void setControlProperty(int dispatchId, int32_t value) override
-    {
-        m_log << QStringLiteral("property %1 %2").arg(dispatchId).arg(value);
-    }
+    void setControlProperty(int id, int32_t value) override { m_log << QStringLiteral("property %1 %2").arg(id).arg(value); }
     Result<int32_t> createMenu(const QString& name, const QString& state, int32_t flags) override
     {
         m_log << QStringLiteral("createMenu %1 %2 %3").arg(name, state).arg(flags);
@@ -65,8 +61,8 @@ public:
     void addEntry(int32_t menu, int32_t id, const QString& command, const QString& description,
                   const QString& category, int32_t flags, const QString& action) override
     {
-        if (auto it = menus.find(menu); it != menus.end())
-            it->second.push_back(Entry{id, command, description, category, flags, action});
+        if (menus.count(menu))
+            menus[menu].push_back(Entry{id, command, description, category, flags, action});
     }
     void activateMenu(int32_t menu) override
     {
@@ -74,22 +70,14 @@ public:
             activeMenus.insert(menu);
     }
     void deactivateMenu(int32_t menu) override { activeMenus.erase(menu); }
-    int32_t countEntries(int32_t menu) override
-    {
-        auto it = menus.find(menu);
-        return it == menus.end() ? 0 : static_cast<int32_t>(it->second.size());
-    }
+    int32_t countEntries(int32_t menu) override { return menus.count(menu) ? int32_t(menus[menu].size()) : 0; }
     bool getEntry(int32_t menu, int32_t position, QString& command, QString& description, QString& category,
                   int32_t& flags, QString& action) override
     {
         if (position < 1 || position > countEntries(menu))
             return false;
-        const Entry& entry = menus[menu][static_cast<size_t>(position - 1)];
-        command = entry.command;
-        description = entry.description;
-        category = entry.category;
-        flags = entry.flags;
-        action = entry.action;
+        const Entry& e = menus[menu][size_t(position - 1)];
+        command = e.command, description = e.description, category = e.category, flags = e.flags, action = e.action;
         return true;
     }
     void removeEntry(int32_t menu, int32_t position) override
@@ -105,65 +93,46 @@ public:
         menus.erase(menu);
         activeMenus.erase(menu);
     }
-    // Heard only from an active menu; the entry's own command text is reported.
+    // Heard only from an active menu, reported with the entry's own command text.
     bool injectPhrase(const QString& phrase) override
     {
-        for (int32_t menu : activeMenus) {
-            for (const Entry& entry : menus[menu]) {
+        for (int32_t menu : activeMenus)
+            for (const Entry& entry : menus[menu])
                 if (entry.command.compare(phrase, Qt::CaseInsensitive) == 0) {
                     hear(entry.command);
                     return true;
                 }
-            }
-        }
         return false;
     }
-
-    static constexpr int32_t kHandle = 41;
 
 private:
     EventLog& m_log;
 };
 
-struct FakeSpeech : CharacterSpeech {
-    explicit FakeSpeech(EventLog& log) : m_log(log) {}
-    void SayAndPlay(const QString& message, const QString& animation, bool hide, bool ignoreCharacterMode) override
+struct FakeDesktop : CharacterSpeech, ShellLauncher, WindowMessenger, KeySender {
+    explicit FakeDesktop(EventLog& log) : m_log(log) {}
+    void SayAndPlay(const QString& message, const QString& animation, bool hide, bool ignoreMode) override
     {
-        m_log << QStringLiteral("say %1|%2|%3|%4").arg(message, animation).arg(hide).arg(ignoreCharacterMode);
+        m_log << QStringLiteral("say %1|%2|%3|%4").arg(message, animation).arg(hide).arg(ignoreMode);
     }
-    void StopAgent() override { m_log << QStringLiteral("stop"); }
-    EventLog& m_log;
-};
-
-struct FakeLauncher : ShellLauncher {
-    explicit FakeLauncher(EventLog& log) : m_log(log) {}
-    void open(const QString& target, const QString& parameters, int showCommand) override
+    void StopAgent() override { m_log << "stop"; }
+    void open(const QString& target, const QString& parameters, int show) override
     {
-        m_log << QStringLiteral("open %1|%2|%3").arg(target, parameters).arg(showCommand);
+        m_log << QStringLiteral("open %1|%2|%3").arg(target, parameters).arg(show);
     }
-    EventLog& m_log;
-};
-
-struct FakeMessenger : WindowMessenger {
-    explicit FakeMessenger(EventLog& log) : m_log(log) {}
     void postToForeground(uint32_t message, int32_t wParam, int32_t lParam) override
     {
         m_log << QStringLiteral("post %1 %2 %3").arg(message).arg(wParam).arg(lParam);
     }
-    EventLog& m_log;
-};
-
-struct FakeKeys : KeySender {
-    explicit FakeKeys(EventLog& log) : m_log(log) {}
-    void keybdEvent(uint8_t virtualKey, uint8_t scanCode, uint32_t flags) override
+    void keybdEvent(uint8_t key, uint8_t scanCode, uint32_t flags) override
     {
-        m_log << QStringLiteral("key %1 %2 %3").arg(virtualKey).arg(scanCode).arg(flags);
+        m_log << QStringLiteral("key %1 %2 %3").arg(key).arg(scanCode).arg(flags);
     }
     int16_t vkKeyScan(char) override { return -1; }
     EventLog& m_log;
 };
 
-// Forwards Activate to the voice menus, as the main window does.
+// Seven pages; Activate goes on to the voice menus, as the main window's does.
 struct FakeMainWindow : MainWindowActions {
     explicit FakeMainWindow(EventLog& log) : m_log(log) {}
     void Activate(bool active) override
@@ -172,33 +141,30 @@ struct FakeMainWindow : MainWindowActions {
         if (menus)
             menus->Activate(active);
     }
-    void Launch() override { m_log << QStringLiteral("launch"); }
-    void hideMainWindow() override { m_log << QStringLiteral("hide"); }
+    void Launch() override { m_log << "launch"; }
+    void hideMainWindow() override { m_log << "hide"; }
     bool selectTab(int index) override
     {
-        if (index < 0 || index >= kPages)
+        if (index < 0 || index >= 7)
             return false;
         m_log << QStringLiteral("tab %1").arg(index);
         return true;
     }
-    static constexpr int kPages = 7;
     VoiceMenus* menus = nullptr;
     EventLog& m_log;
 };
 
-// The whole voice subsystem over fakes.
+// The voice subsystem over fakes.
 struct VoiceHarness {
     EventLog log;
     FakeVoiceCommandControl recogniser{log};
-    FakeSpeech speech{log};
-    FakeLauncher launcher{log};
-    FakeMessenger messenger{log};
-    FakeKeys keys{log};
+    FakeDesktop desktop{log};
     FakeMainWindow mainWindow{log};
-    CommandContext context{speech, launcher, messenger, keys, mainWindow};
+    CommandContext context{desktop, desktop, desktop, desktop, mainWindow};
     CSettings settings{QStringLiteral("/nonexistent")};
     VoiceMenus menus{recogniser, settings};
 
     VoiceHarness() { mainWindow.menus = &menus; }
     int32_t menu() const { return menus.VoiceMenu(); }
+    QStringList menuTexts() { return recogniser.commandTexts(menu()); }
 };
