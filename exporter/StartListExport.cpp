@@ -8,7 +8,10 @@
 
 #include "platform/files/DirectorySearch.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 namespace mokavel {
 
@@ -61,6 +64,16 @@ bool equalsNoCase(std::string_view a, std::string_view b)
 bool endsWith(std::string_view text, std::string_view suffix)
 {
     return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// A special folder set to the home folder is how the desktop says the folder is unused;
+// walking it would list every program under the user's files.
+bool isHomeFolder(const std::string& folder)
+{
+    const char* home = std::getenv("HOME");
+    struct stat folderInfo {}, homeInfo {};
+    return home && ::stat(folder.c_str(), &folderInfo) == 0 && ::stat(home, &homeInfo) == 0 &&
+           folderInfo.st_dev == homeInfo.st_dev && folderInfo.st_ino == homeInfo.st_ino;
 }
 
 // The shortcut followed to its end: while the target is itself a shortcut, that one is
@@ -131,7 +144,8 @@ bool CollectShellFolder(ExportList& list, std::string_view kind)
     const std::optional<std::string> perUser = ReadShellFolder(kPerUserRoot, kind);
     if (!perUser)
         return false;
-    WalkShortcutFolder(list, *perUser);
+    if (!isHomeFolder(*perUser))
+        WalkShortcutFolder(list, *perUser);
     if (const auto common = ReadShellFolder(kMachineRoot, "Common " + std::string(kind))) {
         for (const std::string& folder : splitFolderList(*common))
             WalkShortcutFolder(list, folder);

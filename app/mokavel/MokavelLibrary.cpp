@@ -2,6 +2,7 @@
 
 #include "exporter/Mokavel.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -18,10 +19,9 @@ QStringList MokavelLibrary::defaultCandidates()
     if (!explicitFile.isEmpty())
         return {explicitFile};
     QStringList candidates;
-    const QFileInfo program(QStringLiteral("/proc/self/exe"));
-    const QString programFolder = QFileInfo(program.symLinkTarget()).absolutePath();
-    if (!program.symLinkTarget().isEmpty())
-        candidates << QFileInfo(programFolder + QStringLiteral("/../lib/libMokavel.so")).absoluteFilePath();
+    const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    if (!program.isEmpty())
+        candidates << QDir::cleanPath(QFileInfo(program).absolutePath() + QStringLiteral("/../lib/libMokavel.so"));
     candidates << QStringLiteral("libMokavel.so");
     return candidates;
 }

@@ -174,6 +174,16 @@ TEST_F(StartListExportTest, startMenuDefaultsToTheDataHomeApplicationsFolder)
     EXPECT_EQ(namesOf(readRecords(out)), (std::vector<std::string>{"Calculator", "Calculator 2"}));
 }
 
+TEST_F(StartListExportTest, aDesktopSetToTheHomeFolderIsNotWalked)
+{
+    ASSERT_TRUE(registry::deleteValue(registry::Root::CurrentUser, registry::kShellFoldersKey, "Desktop"));
+    writeBytes(path("config/user-dirs.dirs"), "XDG_DESKTOP_DIR=\"$HOME/\"\n");
+    writeBytes(path("home/Projects/build/tool.exe"), "");
+    writeBytes(startMenu + "/menu.exe", "");
+    ASSERT_EQ(exportApps(EXPORT_DESKTOP | EXPORT_START_MENU), 1);
+    EXPECT_EQ(namesOf(readRecords(out)), (std::vector<std::string>{"menu"}));
+}
+
 TEST_F(StartListExportTest, findingNothingSucceedsAndKeepsTheOlderFile)
 {
     writeBytes(out, "Old\r\n/old\r\n\r\n");
