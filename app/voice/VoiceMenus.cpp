@@ -74,10 +74,8 @@ void VoiceMenus::cmdActivate_Click()
 
 void VoiceMenus::setActivateCaption(bool active)
 {
-    const QString caption = active ? QStringLiteral("Stop Listening") : QStringLiteral("Listen");
-    if (caption == m_activateCaption)
-        return;
-    m_activateCaption = caption;
+    // Emitted even when unchanged: the button may have been captioned elsewhere at start-up.
+    m_activateCaption = active ? QStringLiteral("Stop Listening") : QStringLiteral("Listen");
     emit activateCaptionChanged(m_activateCaption);
 }
 
