@@ -195,6 +195,8 @@ void DesktopAgentCharacter::stop()
         setVisible(false);
     if (m_current)
         finishCurrent();
+    else
+        scheduleIdleAnimation();
 }
 
 // ---- carrying out -------------------------------------------------------------
@@ -409,9 +411,8 @@ void DesktopAgentCharacter::refreshBalloon()
     }
     bool tailDown = true;
     int tailX = 0;
-    const QSize bubble = m_balloonLook.bubbleSize(m_balloonText);
-    const QSize outer(bubble.width() + 2, bubble.height() + SpeechBalloon::kTailPixels + 2);
-    const QPoint topLeft = SpeechBalloon::placement(outer, character, screen, &tailDown, &tailX);
+    const QPoint topLeft = SpeechBalloon::placement(m_balloonLook.imageSize(m_balloonText), character, screen,
+                                                    &tailDown, &tailX);
     m_balloonWindow->setImage(m_balloonLook.render(m_balloonText, m_balloonSpoken, tailDown, tailX));
     m_balloonWindow->move(topLeft);
     m_balloonWindow->show();

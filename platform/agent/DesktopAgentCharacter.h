@@ -73,7 +73,6 @@ public:
     QPoint position() const { return m_position; }
     const AgentWindow& window() const { return *m_window; }
     const AgentWindow& balloonWindow() const { return *m_balloonWindow; }
-    CharacterRenderer& renderer() { return m_renderer; }
 
 signals:
     void requestStarted(const QString& operation);

@@ -30,6 +30,10 @@ constexpr qsizetype kMaxChunkChars = 600;
 constexpr int kLevelWindowsPerSecond = 100;
 constexpr int kDefaultWordsPerMinute = 175;
 constexpr int kWavHeaderBytes = 44;
+// Loudness (RMS of 16-bit samples) at which the mouth opens half or wide; espeak's
+// vowels sit well above kOpenLevel, its consonants between the two.
+constexpr quint16 kHalfOpenLevel = 700;
+constexpr quint16 kOpenLevel = 2500;
 
 struct WordMark {
     qint64 sample;
@@ -351,16 +355,19 @@ void EspeakUtterance::advance()
         if (written < 0) {
             m_audioOut = nullptr;   // the device went away; the clock keeps the timing
             m_sink = nullptr;
-        }
-        else
+        } else {
             m_writtenSamples += written / 2;
+        }
     }
     const qint64 consumed = m_audioOut ? std::min(m_positionSamples, m_writtenSamples) : m_positionSamples;
-    if (consumed > shared.pendingStart) {
-        shared.pending.remove(0, (consumed - shared.pendingStart) * 2);
-        shared.pendingStart = consumed;
+    if (consumed > shared.consumed) {
         shared.consumed = consumed;
         shared.wake.notify_all();
+    }
+    // Dropped in batches: removing from the front moves everything behind.
+    if (consumed - shared.pendingStart >= shared.sampleRate / 4) {
+        shared.pending.remove(0, (consumed - shared.pendingStart) * 2);
+        shared.pendingStart = consumed;
     }
 
     while (!shared.words.empty() && shared.words.front().sample <= m_positionSamples) {
@@ -369,7 +376,7 @@ void EspeakUtterance::advance()
     }
     const size_t window = size_t(m_positionSamples * kLevelWindowsPerSecond / std::max(1, shared.sampleRate));
     const quint16 level = window < shared.levels.size() ? shared.levels[window] : 0;
-    m_mouth = level < 700 ? MouthShape::Closed : level < 2500 ? MouthShape::Half : MouthShape::Open;
+    m_mouth = level < kHalfOpenLevel ? MouthShape::Closed : level < kOpenLevel ? MouthShape::Half : MouthShape::Open;
 
     const bool spoken = shared.done && m_positionSamples >= produced;
     lock.unlock();

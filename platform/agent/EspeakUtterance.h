@@ -37,8 +37,6 @@ public:
     // Ends the utterance now; finished() is not emitted.
     void cancel();
 
-    bool isFinished() const { return m_finished; }
-    bool hasAudio() const { return m_positionSamples > 0; }
     // Length of the display text spoken so far (whole words).
     qsizetype spokenLength() const { return m_spokenLength; }
     MouthShape mouth() const { return m_mouth; }

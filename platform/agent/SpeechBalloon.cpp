@@ -65,10 +65,15 @@ QSize SpeechBalloon::bubbleSize(const QString& fullText) const
     return {width + 2 * kPadding, lines * QFontMetrics(m_font).lineSpacing() + 2 * kPadding};
 }
 
+QSize SpeechBalloon::imageSize(const QString& fullText) const
+{
+    return bubbleSize(fullText) + QSize(2, kTailPixels + 2);
+}
+
 QImage SpeechBalloon::render(const QString& fullText, const QString& spoken, bool tailDown, int tailX) const
 {
     const QSize bubble = bubbleSize(fullText);
-    QImage image(bubble.width() + 2, bubble.height() + kTailPixels + 2, QImage::Format_ARGB32_Premultiplied);
+    QImage image(imageSize(fullText), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -21,6 +21,7 @@ public:
     // The last kMaxLines lines of spoken text, wrapped to the balloon's width.
     QStringList visibleLines(const QString& fullText, const QString& spoken) const;
     QSize bubbleSize(const QString& fullText) const;   // tail excluded
+    QSize imageSize(const QString& fullText) const;    // what render() paints, tail included
     // tailX: where the tail meets the bubble, from its left edge.
     QImage render(const QString& fullText, const QString& spoken, bool tailDown, int tailX) const;
     // Top-left of the balloon so that it points at character, inside screen.

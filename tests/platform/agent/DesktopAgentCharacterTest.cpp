@@ -138,13 +138,16 @@ TEST_F(DesktopAgentCharacterTest, HideAfterSpeakWaitsForTheSpeech)
     QObject::connect(character, &DesktopAgentCharacter::spokenTextChanged, [&](const QString& text) { spoken << text; });
     bool sawOpenMouth = false;
     bool visibleWhenSpeechEnded = false;
+    bool balloonShownWhenSpeechEnded = false;
     QTimer mouthWatch;
     QObject::connect(&mouthWatch, &QTimer::timeout, [&] {
         sawOpenMouth |= character->window().image().pixelColor(20, 30) == QColor(Qt::white);
     });
     QObject::connect(character, &DesktopAgentCharacter::requestFinished, [&](const QString& op) {
-        if (op == "Speak")
+        if (op == "Speak") {
             visibleWhenSpeechEnded = character->isVisible();
+            balloonShownWhenSpeechEnded = character->balloonWindow().isVisible();
+        }
     });
     mouthWatch.start(5);
 
@@ -157,7 +160,9 @@ TEST_F(DesktopAgentCharacterTest, HideAfterSpeakWaitsForTheSpeech)
     EXPECT_EQ(events, QStringList({"start Show", "end Show", "start Speak", "end Speak", "start Speak", "end Speak",
                                    "start Hide", "end Hide"}));
     EXPECT_TRUE(visibleWhenSpeechEnded);
+    EXPECT_TRUE(balloonShownWhenSpeechEnded);
     EXPECT_FALSE(character->isVisible());
+    EXPECT_FALSE(character->balloonWindow().isVisible());
     ASSERT_FALSE(spoken.isEmpty());
     EXPECT_EQ(spoken.back(), "Hello there");
     EXPECT_TRUE(sawOpenMouth);
