@@ -32,7 +32,7 @@ std::optional<int32_t> readNumber(const QString& section, const QString& key, co
     const QString text = ReadIniString(section, key, defaultValue, file);
     const std::optional<int32_t> number = roundToInt32(numericValue(text));
     if (!number) {
-        problems << QStringLiteral("%1, section \"%2\": the %3 value \"%4\" is too large; this command was left out.")
+        problems << QStringLiteral("%1, section \"%2\": the %3 value \"%4\" is out of range (beyond 32 bits); this command was left out.")
                         .arg(BuiltInCommands::kFileName, section, key, text);
     }
     return number;

@@ -6,15 +6,6 @@
 #include "app/voice/VoiceLog.h"
 #include "platform/vcmd/VoiceCommandControl.h"
 
-namespace {
-
-QString trimmedPhrase(const QString& voice)
-{
-    return voice.trimmed();
-}
-
-} // namespace
-
 VoiceMenus::VoiceMenus(VoiceCommandControl& recogniser, CSettings& settings, QObject* parent)
     : QObject(parent), m_recogniser(recogniser), m_settings(settings)
 {
@@ -100,7 +91,7 @@ void VoiceMenus::AddSystemCommand(const QString& phrase, const QString& sentence
 
 void VoiceMenus::RegisterCommand(VoiceCommandObject& object)
 {
-    const QString phrase = trimmedPhrase(object.voice());
+    const QString phrase = object.voice().trimmed();
     if (phrase.isEmpty())
         return;
     if (GetVCCommand(phrase))
