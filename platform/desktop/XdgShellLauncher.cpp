@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <optional>
+
 namespace {
 
 using Command = XdgShellLauncher::Command;
@@ -137,7 +139,10 @@ Result<Command> desktopEntryCommand(const QString& path, const QString& paramete
 
 XdgShellLauncher::XdgShellLauncher() : m_start(startDetached) {}
 
-XdgShellLauncher::XdgShellLauncher(Starter starter) : m_start(std::move(starter)) {}
+XdgShellLauncher::XdgShellLauncher(Starter starter)
+    : m_start(starter ? std::move(starter) : Starter(startDetached))
+{
+}
 
 void XdgShellLauncher::open(const QString& target, const QString& parameters, int /*showCommand*/)
 {

@@ -24,18 +24,11 @@ TEST_P(VirtualKeyToKeysymTest, MapsToTheKeyOfTheSameMeaning)
 
 INSTANTIATE_TEST_SUITE_P(Table, VirtualKeyToKeysymTest, testing::Values(
     // Letters are the unshifted key, whatever the case of the code's character.
-    KeysymCase{'A', XK_a}, KeysymCase{'Z', XK_z}, KeysymCase{'0', XK_0}, KeysymCase{'9', XK_9},
-    KeysymCase{0x70, XK_F1}, KeysymCase{0x87, XK_F24},
-    KeysymCase{0x10, XK_Shift_L}, KeysymCase{0x11, XK_Control_L}, KeysymCase{0x12, XK_Alt_L},
-    KeysymCase{0xA1, XK_Shift_R}, KeysymCase{0xA3, XK_Control_R}, KeysymCase{0xA5, XK_Alt_R},
-    KeysymCase{0x21, XK_Prior}, KeysymCase{0x22, XK_Next}, KeysymCase{0x25, XK_Left},
-    KeysymCase{0x28, XK_Down}, KeysymCase{0x2D, XK_Insert}, KeysymCase{0x2E, XK_Delete},
-    KeysymCase{0x08, XK_BackSpace}, KeysymCase{0x0D, XK_Return}, KeysymCase{0x1B, XK_Escape},
-    KeysymCase{0x60, XK_KP_0}, KeysymCase{0x69, XK_KP_9}, KeysymCase{0x6E, XK_KP_Decimal},
-    KeysymCase{0x6F, XK_KP_Divide}, KeysymCase{0x5B, XK_Super_L},
-    KeysymCase{0xAD, XF86XK_AudioMute}, KeysymCase{0xAF, XF86XK_AudioRaiseVolume},
-    KeysymCase{0xB3, XF86XK_AudioPlay}, KeysymCase{0xA6, XF86XK_Back},
-    KeysymCase{0xBA, XK_semicolon}, KeysymCase{0xC0, XK_grave}, KeysymCase{0xDE, XK_apostrophe},
+    KeysymCase{'A', XK_a}, KeysymCase{'Z', XK_z}, KeysymCase{'9', XK_9}, KeysymCase{0x87, XK_F24},
+    KeysymCase{0x11, XK_Control_L}, KeysymCase{0xA5, XK_Alt_R}, KeysymCase{0x22, XK_Next},
+    KeysymCase{0x2D, XK_Insert}, KeysymCase{0x60, XK_KP_0}, KeysymCase{0x6E, XK_KP_Decimal},
+    KeysymCase{0xAF, XF86XK_AudioRaiseVolume}, KeysymCase{0xB3, XF86XK_AudioPlay},
+    KeysymCase{0xC0, XK_grave}, KeysymCase{0xDE, XK_apostrophe},
     // Mouse buttons, reserved and unassigned codes press nothing.
     KeysymCase{0x00, 0}, KeysymCase{0x01, 0}, KeysymCase{0x07, 0}, KeysymCase{0x3A, 0},
     KeysymCase{0x88, 0}, KeysymCase{0xFF, 0}));
