@@ -106,6 +106,12 @@ bool needsNoQuotes(std::string_view argument)
 
 } // namespace
 
+bool isDesktopFileName(std::string_view fileName)
+{
+    constexpr std::string_view suffix = ".desktop";
+    return fileName.size() >= suffix.size() && fileName.substr(fileName.size() - suffix.size()) == suffix;
+}
+
 std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string_view locale)
 {
     std::map<std::string, std::string, std::less<>> keys;

@@ -24,6 +24,9 @@ struct DesktopEntry {
     bool noDisplay = false;
 };
 
+// Launcher files are named "*.desktop", in this letter case.
+bool isDesktopFileName(std::string_view fileName);
+
 // locale is a messages locale such as "de_AT.UTF-8@euro"; "" or "C" take the plain Name.
 std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string_view locale);
 std::optional<DesktopEntry> readDesktopEntry(const std::string& path, std::string_view locale);

@@ -12,13 +12,9 @@ namespace mokavel {
 namespace {
 
 constexpr int kUrlBufferSize = 1000;
+// Internet shortcuts are a few hundred bytes; anything far larger is not one.
+constexpr size_t kMaxShortcutBytes = 1 << 20;
 constexpr size_t kMaxExtensionLength = 6;
-
-bool isDesktopFile(std::string_view name)
-{
-    constexpr std::string_view suffix = ".desktop";
-    return name.size() >= suffix.size() && name.substr(name.size() - suffix.size()) == suffix;
-}
 
 } // namespace
 
@@ -26,11 +22,13 @@ void WalkFavoritesFolder(ExportList& list, const std::string& folder, std::strin
 {
     walkFolderTree(folder, false, [&](const FolderEntry& file) {
         if (EndsWithNoCase(file.path, extension)) {
+            if (!isSmallRegularFile(file.path, kMaxShortcutBytes))
+                return; // a pipe would block the reader, a huge file fill memory
             std::string url;
             GetPrivateProfileString("InternetShortcut", "URL", "", url, kUrlBufferSize, file.path);
             if (!url.empty())
                 list.push_back({withoutLastFour(file.name), std::move(url), {}});
-        } else if (isDesktopFile(file.name)) {
+        } else if (isDesktopFileName(file.name)) {
             const std::optional<DesktopEntry> entry = readDesktopEntry(file.path, currentMessagesLocale());
             if (entry && entry->type == "Link" && !entry->url.empty())
                 list.push_back({entry->name, entry->url, {}});

@@ -61,11 +61,6 @@ bool equalsNoCase(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
-bool endsWith(std::string_view text, std::string_view suffix)
-{
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 // A special folder set to the home folder is how the desktop says the folder is unused;
 // walking it would list every program under the user's files.
 bool isHomeFolder(const std::string& folder)
@@ -120,7 +115,7 @@ void WalkShortcutFolder(ExportList& list, const std::string& folder, LauncherFil
     walkFolderTree(folder, true, [&](const FolderEntry& file) {
         if (ContainsNoCase(file.name, "uninstall"))
             return;
-        if (endsWith(file.name, ".desktop")) {
+        if (isDesktopFileName(file.name)) {
             addLauncher(list, file, filter);
         } else if (filter == LauncherFilter::SettingsLaunchers) {
             return;

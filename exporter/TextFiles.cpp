@@ -132,6 +132,13 @@ bool isRegularFile(const std::string& path)
     return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool isSmallRegularFile(const std::string& path, size_t maxBytes)
+{
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           static_cast<uintmax_t>(info.st_size) <= maxBytes;
+}
+
 bool isExecutableFile(const std::string& path)
 {
     return isRegularFile(path) && ::access(path.c_str(), X_OK) == 0;

@@ -22,6 +22,8 @@ std::string utf16LeToUtf8(std::string_view bytes);
 
 bool fileExists(const std::string& path);
 bool isRegularFile(const std::string& path);
+// A regular file of at most maxBytes: safe to hand to a reader that takes it whole.
+bool isSmallRegularFile(const std::string& path, size_t maxBytes);
 bool isExecutableFile(const std::string& path);
 
 } // namespace mokavel

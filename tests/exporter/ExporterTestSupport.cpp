@@ -41,18 +41,18 @@ void putStringData(std::string& out, const std::string& text, bool unicode)
 
 } // namespace
 
-std::string buildShellLink(const ShortcutSpec& spec)
+std::string buildShellLink(const ShortcutFields& fields)
 {
     uint32_t flags = 0;
-    if (!spec.target.empty())
+    if (!fields.target.empty())
         flags |= 0x2;
-    if (!spec.description.empty())
+    if (!fields.description.empty())
         flags |= 0x4;
-    if (!spec.relativePath.empty())
+    if (!fields.relativePath.empty())
         flags |= 0x8;
-    if (!spec.arguments.empty())
+    if (!fields.arguments.empty())
         flags |= 0x20;
-    if (spec.unicode)
+    if (fields.unicode)
         flags |= 0x80;
 
     std::string link;
@@ -62,21 +62,21 @@ std::string buildShellLink(const ShortcutSpec& spec)
     link += std::string(76 - link.size(), '\0');
 
     // LinkInfo: header, volume id, local base path (and its UTF-16 twin), common suffix.
-    const uint32_t headerSize = spec.unicodeBasePath ? 0x24 : 0x1C;
+    const uint32_t headerSize = fields.unicodeBasePath ? 0x24 : 0x1C;
     std::string volumeId;
     put32(volumeId, 0x11);
     put32(volumeId, 3);
     put32(volumeId, 0);
     put32(volumeId, 0x10);
     volumeId.push_back('\0');
-    const std::string ansiBase = spec.unicodeBasePath ? std::string() : spec.target;
+    const std::string ansiBase = fields.unicodeBasePath ? std::string() : fields.target;
     const uint32_t volumeOffset = headerSize;
     const uint32_t baseOffset = volumeOffset + static_cast<uint32_t>(volumeId.size());
     const uint32_t suffixOffset = baseOffset + static_cast<uint32_t>(ansiBase.size()) + 1;
     const uint32_t unicodeBaseOffset = suffixOffset + 1;
     std::string body = volumeId + ansiBase + '\0' + '\0';
-    if (spec.unicodeBasePath)
-        body += utf16(spec.target) + std::string(2, '\0') + std::string(2, '\0');
+    if (fields.unicodeBasePath)
+        body += utf16(fields.target) + std::string(2, '\0') + std::string(2, '\0');
     std::string info;
     put32(info, headerSize + static_cast<uint32_t>(body.size()));
     put32(info, headerSize);
@@ -85,19 +85,19 @@ std::string buildShellLink(const ShortcutSpec& spec)
     put32(info, baseOffset);
     put32(info, 0);
     put32(info, suffixOffset);
-    if (spec.unicodeBasePath) {
+    if (fields.unicodeBasePath) {
         put32(info, unicodeBaseOffset);
-        put32(info, unicodeBaseOffset + static_cast<uint32_t>(spec.target.size() + 1) * 2);
+        put32(info, unicodeBaseOffset + static_cast<uint32_t>(fields.target.size() + 1) * 2);
     }
-    if (!spec.target.empty())
+    if (!fields.target.empty())
         link += info + body;
 
-    if (!spec.description.empty())
-        putStringData(link, spec.description, spec.unicode);
-    if (!spec.relativePath.empty())
-        putStringData(link, spec.relativePath, spec.unicode);
-    if (!spec.arguments.empty())
-        putStringData(link, spec.arguments, spec.unicode);
+    if (!fields.description.empty())
+        putStringData(link, fields.description, fields.unicode);
+    if (!fields.relativePath.empty())
+        putStringData(link, fields.relativePath, fields.unicode);
+    if (!fields.arguments.empty())
+        putStringData(link, fields.arguments, fields.unicode);
     put32(link, 0); // terminal block
     return link;
 }

@@ -11,7 +11,7 @@
 
 namespace exportertest {
 
-struct ShortcutSpec {
+struct ShortcutFields {
     std::string target{};      // LinkInfo local base path
     std::string arguments{};
     std::string description{};
@@ -21,7 +21,7 @@ struct ShortcutSpec {
 };
 
 // The bytes of a .lnk file as the shell writes it.
-std::string buildShellLink(const ShortcutSpec& spec);
+std::string buildShellLink(const ShortcutFields& fields);
 
 void writeBytes(const std::string& path, const std::string& bytes);
 std::string readBytes(const std::string& path);

@@ -4,6 +4,7 @@
 #include "tests/exporter/ExporterTestSupport.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 using namespace exportertest;
 using mokavel::ExportItem;
@@ -93,6 +94,7 @@ TEST_F(FavoritesExportTest, shortcutsOfEverySubfolderComeAtTheirPlaceHiddenOnesI
     writeBytes(favorites + "/Other.txt", "[InternetShortcut]\nURL=http://no/\n");
     writeLauncher(favorites + "/site.desktop", "Type=Link\nName=Site\nURL=https://site/\n");
     writeLauncher(favorites + "/app.desktop", "Type=Application\nName=App\nExec=/bin/sh\n");
+    ::mkfifo((favorites + "/Pipe.url").c_str(), 0644);
     ASSERT_EQ(exportFavorites(), 1);
     EXPECT_EQ(readRecords(out), (Records{{"Deep", "http://deep/", ""},
                                          {"Alpha", "http://alpha/", ""},
