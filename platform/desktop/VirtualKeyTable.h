@@ -8,7 +8,6 @@ class VirtualKeyTable {
 public:
     static constexpr uint8_t kShift = 0x10;
     static constexpr uint8_t kControl = 0x11;
-    static constexpr uint8_t kMenu = 0x12;    // Alt
     static constexpr uint8_t kInsert = 0x2D;
     static constexpr uint8_t kDelete = 0x2E;
 

@@ -182,7 +182,7 @@ Result<XdgShellLauncher::Command> XdgShellLauncher::commandFor(const QString& ta
     if (info.isFile() && item.endsWith(QLatin1String(".desktop"), Qt::CaseInsensitive))
         return desktopEntryCommand(item, parameters);
     if (info.isFile() && info.isExecutable())
-        return programCommand(item, splitArguments(parameters));
+        return programCommand(info.absoluteFilePath(), splitArguments(parameters));
     if (!item.contains(QLatin1Char('/')) && !QStandardPaths::findExecutable(item).isEmpty())
         return programCommand(item, splitArguments(parameters));
     if (info.exists())
