@@ -124,6 +124,16 @@ TEST_F(CommandForTest, ReportsWhyNothingCanBeStarted)
     }
 }
 
+TEST_F(CommandForTest, RelativeExecutableStartsThatFileNotAnOption)
+{
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(env.root()));
+    const auto command = XdgShellLauncher::commandFor(QStringLiteral("-dash"), QString());
+    QDir::setCurrent(previous);
+    ASSERT_TRUE(command.ok()) << command.error().message.toStdString();
+    EXPECT_EQ(command.value().program, QDir(env.root()).canonicalPath() + QStringLiteral("/-dash"));
+}
+
 TEST_F(CommandForTest, MissingOpenerOrWineIsReported)
 {
     QFile::remove(env.path("bin/xdg-open"));
