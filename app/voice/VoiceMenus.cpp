@@ -122,12 +122,8 @@ void VoiceMenus::RemovePhrase(const QString& phrase, int32_t menu)
 
 void VoiceMenus::UnregisterCommand(VoiceCommandObject& object)
 {
-    const int position = m_registry.positionOf(object);
-    if (position == 0)
-        return;
-    const QString voice = m_registry.voiceAt(position);
-    m_registry.removeAt(position);
-    RemoveFromVoiceMenu(voice);
+    if (const std::optional<QString> voice = m_registry.takeFirstOf(object))
+        RemoveFromVoiceMenu(*voice);
 }
 
 // voice: the phrase as stored when the object was registered, the entry's category.
