@@ -163,6 +163,7 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
     entry.categories = splitList(value("Categories"));
     entry.hidden = value("Hidden") == "true";
     entry.noDisplay = value("NoDisplay") == "true";
+    entry.terminal = value("Terminal") == "true";
     return entry;
 }
 
@@ -287,13 +288,19 @@ std::optional<LaunchCommand> launchCommandOf(const DesktopEntry& entry)
         return std::nullopt;
     if (!entry.tryExec.empty() && !findProgram(entry.tryExec))
         return std::nullopt;
-    const auto arguments = splitExec(entry.exec);
+    auto arguments = splitExec(entry.exec);
     if (!arguments || arguments->empty())
         return std::nullopt;
     std::optional<std::string> program = findProgram(arguments->front());
     if (!program)
         return std::nullopt;
-    return LaunchCommand{std::move(*program), joinArguments(*arguments, 1)};
+    if (!entry.terminal)
+        return LaunchCommand{std::move(*program), joinArguments(*arguments, 1)};
+    std::optional<std::string> terminal = findProgram("x-terminal-emulator");
+    if (!terminal)
+        return std::nullopt;
+    arguments->front() = std::move(*program);
+    return LaunchCommand{std::move(*terminal), "-e " + joinArguments(*arguments)};
 }
 
 } // namespace mokavel

@@ -22,6 +22,7 @@ struct DesktopEntry {
     std::vector<std::string> categories;
     bool hidden = false;
     bool noDisplay = false;
+    bool terminal = false;
 };
 
 // Launcher files are named "*.desktop", in this letter case.
@@ -53,7 +54,8 @@ struct LaunchCommand {
 };
 
 // nullopt when the launcher is not an Application, is hidden from menus (Hidden,
-// NoDisplay, a TryExec that is not found), or its program cannot be found.
+// NoDisplay, a TryExec that is not found), or its program cannot be found. A launcher
+// that needs a terminal runs in the system's x-terminal-emulator, or not at all.
 std::optional<LaunchCommand> launchCommandOf(const DesktopEntry& entry);
 
 } // namespace mokavel

@@ -90,6 +90,15 @@ TEST_F(LaunchCommandTest, programIsFoundThroughPathAndHiddenLaunchersGiveNothing
         ASSERT_TRUE(hidden);
         EXPECT_FALSE(mokavel::launchCommandOf(*hidden)) << variant;
     }
+    entry->terminal = true;
+    EXPECT_FALSE(mokavel::launchCommandOf(*entry)) << "no terminal to run it in";
+    makeExecutable(binFolder() + "/x-terminal-emulator");
+    const auto inTerminal = mokavel::launchCommandOf(*entry);
+    ASSERT_TRUE(inTerminal);
+    EXPECT_EQ(inTerminal->program, binFolder() + "/x-terminal-emulator");
+    EXPECT_EQ(inTerminal->arguments, "-e " + binFolder() + "/editor --new");
+    entry->terminal = false;
+
     entry->exec = "not-installed";
     EXPECT_FALSE(mokavel::launchCommandOf(*entry));
     entry->exec = binFolder() + "/editor";
