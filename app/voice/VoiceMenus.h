@@ -49,7 +49,8 @@ public:
     const std::vector<std::unique_ptr<CVoiceCommand>>& SystemCommands() const { return m_systemCommands; }
 
     // A blank phrase is never registered; the last object registered under a phrase
-    // holds it, in the registry and in the menu.
+    // holds it, in the registry and in the menu. The registry keeps a pointer: an object
+    // must be unregistered before its owner destroys it.
     void RegisterCommand(VoiceCommandObject& object);
     // Takes this very object out, with the menu entry it was registered with (even when
     // its phrase changed since); an object that is not registered changes nothing.
