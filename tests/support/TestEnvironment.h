@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 #include <optional>
 #include <string>
 
@@ -33,6 +34,12 @@ private:
     QTemporaryDir m_dir;
     std::map<std::string, std::optional<QByteArray>> m_saved;
 };
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // A test fixture owning an IsolatedEnvironment.
 class IsolatedTest : public ::testing::Test {

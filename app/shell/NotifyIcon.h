@@ -1,0 +1,19 @@
+#pragma once
+// The program's icon in the notification area: keeps the icon record and whether the
+// icon is shown, and turns show/hide requests into add, modify or delete commands.
+
+#include "platform/desktop/TrayIconBackend.h"
+
+class NotifyIcon {
+public:
+    NotifyIcon(TrayIconBackend& backend, quintptr ownerWindow, const QIcon& icon, const QString& tip);
+
+    void ShowTrayIcon(bool showIcon);
+    bool IconShown() const { return m_iconShown; }
+    const NotifyIconData& record() const { return m_record; }
+
+private:
+    TrayIconBackend& m_backend;
+    NotifyIconData m_record;
+    bool m_iconShown = false;
+};

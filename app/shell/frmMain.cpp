@@ -1,0 +1,479 @@
+#include "app/shell/frmMain.h"
+
+#include "app/character/CharacterController.h"
+#include "app/help/HelpAndMessages.h"
+#include "app/settings/SettingsPage.h"
+#include "app/shell/AppInfo.h"
+#include "app/shell/AutoStart.h"
+#include "app/shell/UserMessages.h"
+#include "app/voice/BuiltInCommands.h"
+#include "app/voice/CommandContext.h"
+#include "app/voice/CommandsPage.h"
+#include "app/voice/VoiceMenus.h"
+#include "platform/agent/AgentControl.h"
+#include "platform/desktop/LocalSocketInstance.h"
+#include "platform/desktop/ScreenMetrics.h"
+#include "platform/desktop/TrayIconBackend.h"
+#include "platform/vcmd/VoiceCommandControl.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcShell, "vorlix.shell")
+
+namespace {
+
+constexpr int kMinuteMs = 60000;
+
+QPushButton* button(const QString& text, const char* name)
+{
+    auto* widget = new QPushButton(text);
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QWidget* emptyPage(const QString& hint)
+{
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    auto* label = new QLabel(hint);
+    label->setAlignment(Qt::AlignCenter);
+    label->setEnabled(false);
+    layout->addWidget(label);
+    return page;
+}
+
+int32_t toTwips(double pixels, double twipsPerPixel)
+{
+    return static_cast<int32_t>(std::lround(pixels * twipsPerPixel));
+}
+
+} // namespace
+
+frmMain::frmMain(AppState& state, PlatformServices& platform, std::function<void()> launch,
+                 std::function<void()> exitProgram)
+    : m_state(state), m_platform(platform), m_launch(std::move(launch)), m_exitProgram(std::move(exitProgram))
+{
+    AppInfo::initResources();
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(AppInfo::kTitle);   // the run-time caption is set once loading has got that far
+    setWindowIcon(QIcon(QStringLiteral(":/vorlix/vorlix.svg")));
+
+    tabMain = new QTabWidget;
+    tabMain->setObjectName(QStringLiteral("tabMain"));
+    tabMain->addTab(emptyPage(tr("Desktop and start menu programs will be listed here.")), QStringLiteral(" Start"));
+    tabMain->addTab(emptyPage(tr("Your programs will be listed here.")), QStringLiteral(" My Programs"));
+    tabMain->addTab(emptyPage(tr("Your documents will be listed here.")), QStringLiteral(" My Documents"));
+    tabMain->addTab(emptyPage(tr("The built-in voice commands will be listed here.")), QStringLiteral(" Commands"));
+    tabMain->addTab(emptyPage(tr("Your web sites will be listed here.")), QStringLiteral(" Web Sites"));
+    tabMain->addTab(emptyPage(tr("Your macros will be listed here.")), QStringLiteral(" Macros"));
+    settingsPage = new SettingsPage;
+    tabMain->addTab(settingsPage, QStringLiteral(" Settings"));
+
+    cmdActivate = button(tr("Stop Listening"), "cmdActivate");
+    cmdTrain = button(tr("Training"), "cmdTrain");
+    cmdHelp = button(tr("&Help"), "cmdHelp");
+    cmdOnlineSupport = button(tr("Online Support"), "cmdOnlineSupport");
+    cmdTray = button(tr("&Tray"), "cmdTray");
+    cmdExit = button(tr("E&xit"), "cmdExit");
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdActivate);
+    buttons->addWidget(cmdTrain);
+    buttons->addStretch();
+    buttons->addWidget(cmdHelp);
+    buttons->addWidget(cmdOnlineSupport);
+    buttons->addWidget(cmdTray);
+    buttons->addWidget(cmdExit);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabMain);
+    layout->addLayout(buttons);
+    resize(720, 500);
+
+    m_minuteTimer.setInterval(kMinuteMs);
+    buildInitSequence();
+}
+
+frmMain::~frmMain() = default;
+
+bool frmMain::Form_Load()
+{
+    Loading = true;
+    m_state.MacrosPath = QDir(m_state.AppPath).filePath(QStringLiteral("Macros"));
+    const QString caption = AppInfo::caption();
+
+    if (LocalSocketInstance::isRunning(caption)) {
+        m_platform.messages.information(
+            AppInfo::kTitle + QStringLiteral(" is already running. Please double click the icon in the system tray "
+                                             "to bring up the main window."));
+        return false;
+    }
+
+    setWindowTitle(caption);
+    m_instance = std::make_unique<LocalSocketInstance>();
+    if (Result<void> listening = m_instance->listen(caption, [this](const QString& request) {
+            return handleRemoteCommand(request);
+        });
+        !listening)
+        qCWarning(lcShell) << listening.error().message;
+
+    Settings = std::make_unique<CSettings>(m_state.AppPath);
+    Settings->LoadSettings(*this);
+
+    m_voice = std::make_unique<VoiceMenus>(m_platform.recogniser, *Settings);
+    m_character = std::make_unique<CharacterController>(
+        m_platform.agent, *Settings, m_platform.screen, m_platform.clipboard,
+        [this](const QString& text, bool speak) { m_help->ShowMessage(text, speak); }, AppInfo::kTitle);
+    m_state.CharsPath = m_character->CharsPath();
+    m_help = std::make_unique<HelpAndMessages>(m_state.AppPath, *m_character, *m_voice, *this, m_platform.launcher);
+    m_context = std::make_unique<CommandContext>(
+        CommandContext{*m_character, m_platform.launcher, m_platform.messenger, m_platform.keys, *this});
+    m_builtIn = std::make_unique<BuiltInCommands>(*m_voice, *m_context);
+
+    commandsPage = new CommandsPage(*m_builtIn);
+    commandsPage->setObjectName(QStringLiteral("CommandsPage"));
+    delete tabMain->widget(kCommandsPage);
+    tabMain->insertTab(kCommandsPage, commandsPage, QStringLiteral(" Commands"));
+    connectControls();
+
+    m_character->setGestureListsChanged([this](const CharacterController::GestureLists&) { fillGestureLists(); });
+    if (!m_character->InitCharacter())
+        return false;
+
+    m_minuteTimer.start();
+    return true;
+}
+
+void frmMain::buildInitSequence()
+{
+    m_init.add(QString(), [this] {
+        tabMain->setCurrentIndex(0);
+        settingsPage->tabSettings->setCurrentIndex(0);
+    });
+    m_init.add(QString(), [this] { QDir().mkdir(m_state.MacrosPath); });
+    m_init.add(tr("Initializing voice recognition engine"), [this] {
+        if (Result<void> created = m_voice->CreateVoiceMenu(); !created)
+            m_platform.messages.critical(created.error().message);
+    });
+    m_init.add(tr("Reading help files"), [this] { m_help->LoadHelpTexts(); });
+    m_init.add(tr("Finding fonts"));
+    m_init.add(tr("Finding characters"), [this] {
+        const CharacterController::CharacterList list = m_character->FillCharacterList();
+        QComboBox* box = settingsPage->cboCharacter;
+        box->clear();
+        box->addItems(list.fileNames);
+        if (list.selection >= 0)
+            box->setCurrentIndex(list.selection);
+    });
+    m_init.add(tr("Reading desktop & start menu"));
+    m_init.add(tr("Reading user programs"));
+    m_init.add(tr("Reading user documents"));
+    m_init.add(tr("Reading voice commands"), [this] {
+        const QStringList problems = m_builtIn->LoadVoiceCommands(m_state.AppPath);
+        if (!problems.isEmpty())
+            m_platform.messages.information(problems.join(QStringLiteral("\n")));
+    });
+    m_init.add(tr("Reading web sites"));
+    m_init.add(tr("Reading macros"));
+    m_init.add(tr("Initializing custom menu"), [this] { m_voice->AddSystemCommands(*m_context); });
+    m_init.add(QString(), [this] { FillSettingsPage(); });
+    m_init.add(QString(), [this] {
+        QStringList captions;
+        for (int i = 0; i < tabMain->count(); ++i)
+            captions << tabMain->tabText(i);
+        m_builtIn->AddTabCommands(captions);
+    });
+    m_init.add(QString(), [this] {
+        Loading = false;
+        m_voice->setLoading(false);
+    });
+    m_init.add(QString(), [this] { commandsPage->FillVoiceCommandList(); });
+    m_init.add(tr("Activating voice recognition"), [this] { m_voice->ActivateMenus(); });
+}
+
+void frmMain::Init(const InitSequence::StatusSink& showStatus)
+{
+    m_init.run(showStatus);
+}
+
+// The page holds no state: every change goes straight into the settings, and the
+// character demonstrates it once loading is over.
+void frmMain::connectControls()
+{
+    connect(cmdTray, &QPushButton::clicked, this, &frmMain::cmdTray_Click);
+    connect(cmdExit, &QPushButton::clicked, this, [this] { m_exitProgram(); });
+    connect(cmdActivate, &QPushButton::clicked, m_voice.get(), &VoiceMenus::cmdActivate_Click);
+    connect(m_voice.get(), &VoiceMenus::activateCaptionChanged, cmdActivate, &QPushButton::setText);
+    connect(cmdTrain, &QPushButton::clicked, this, [this] { m_voice->ShowTraining(this); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { m_help->ShowPageHelp(HelpTopic::Overview); });
+    connect(cmdOnlineSupport, &QPushButton::clicked, this, [this] { m_help->openSupportPage(m_state.supportUrl); });
+    connect(&m_minuteTimer, &QTimer::timeout, this, [this] { m_character->onMinuteTick(QDateTime::currentDateTime()); });
+
+    SettingsPage* page = settingsPage;
+    connect(page->txtUserName, &QLineEdit::textChanged, this, [this](const QString& text) {
+        Settings->m_UserName = text;
+    });
+    connect(page->txtWelcomeMessage, &QLineEdit::textChanged, this, [this](const QString& text) {
+        Settings->m_WelcomeMessage = text;
+    });
+    connect(page->cboWelcomeGesture, &QComboBox::currentTextChanged, this, [this](const QString& text) {
+        if (!text.isEmpty())
+            Settings->m_WelcomeGesture = text;
+    });
+    connect(page->cmdPreviewWelcome, &QPushButton::clicked, this, [this] {
+        m_character->previewWelcome(settingsPage->txtWelcomeMessage->text(),
+                                    settingsPage->cboWelcomeGesture->currentText());
+    });
+    connect(page->cmdHide, &QPushButton::clicked, this, [this] { m_character->StopAgent(); });
+    connect(page->cmdClipboard, &QPushButton::clicked, this, [this] { m_character->ReadClipboard(); });
+    connect(page->cmdDownload, &QPushButton::clicked, this, [this] { m_help->openDownloadPage(); });
+    connect(page->cboCharacter, &QComboBox::currentIndexChanged, this, [this] {
+        if (!Loading)
+            m_character->changeCharacter(settingsPage->cboCharacter->currentText());
+    });
+    connect(page->cboSize, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (Loading)
+            Settings->m_CharacterSize = index;
+        else
+            m_character->changeSize(index);
+    });
+    connect(page->cboPosition, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (Loading)
+            Settings->m_Position = index;
+        else
+            m_character->changePosition(index);
+    });
+    connect(page->chkStayOnTop, &QCheckBox::toggled, this, &frmMain::chkStayOnTop_Click);
+    connect(page->sldThreshold, &QSlider::valueChanged, m_voice.get(), &VoiceMenus::sldThreshold_Change);
+    connect(page->cmdVRTraining, &QPushButton::clicked, this, [this] { m_voice->ShowTraining(this); });
+}
+
+void frmMain::FillSettingsPage()
+{
+    settingsPage->txtUserName->setText(Settings->m_UserName);
+    settingsPage->cboPosition->setCurrentIndex(Settings->m_Position);
+    settingsPage->cboSize->setCurrentIndex(Settings->m_CharacterSize);
+    settingsPage->txtWelcomeMessage->setText(Settings->m_WelcomeMessage);
+    if (std::optional<bool> autoStart = AutoStart::ReadAutoStart())
+        settingsPage->chkAutoStart->setChecked(*autoStart);
+    cmdActivate->setText(Settings->m_ActiveMode ? tr("Stop Listening") : tr("Listen"));
+    // The stored threshold reaches the recogniser through the slider's change, as every later change does.
+    settingsPage->sldThreshold->setValue(Settings->m_Threshold);
+    m_voice->sldThreshold_Change(Settings->m_Threshold);
+}
+
+void frmMain::fillGestureLists()
+{
+    const CharacterController::GestureLists& lists = m_character->gestureLists();
+    QComboBox* welcome = settingsPage->cboWelcomeGesture;
+    {
+        const QSignalBlocker blocker(welcome);
+        welcome->clear();
+        welcome->addItems(lists.entries);
+        welcome->setCurrentIndex(lists.welcomeSelection);
+    }
+    commandsPage->setGestureNames(lists.entries);
+}
+
+void frmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Runs once per run, the first time the window is opened: at the end of start-up,
+    // or after -AUTOSTART when the user first opens it.
+    if (!m_activatedOnce && !Loading && Settings) {
+        m_activatedOnce = true;
+        QTimer::singleShot(0, this, &frmMain::firstActivation);
+    }
+}
+
+void frmMain::firstActivation()
+{
+    const double twipsX = m_platform.screen.twipsPerPixelX();
+    const double twipsY = m_platform.screen.twipsPerPixelY();
+    // A stored place from a larger screen would put the window out of reach.
+    const int x = std::clamp(int(std::lround(Settings->m_Left / twipsX)), 0,
+                             std::max(0, m_platform.screen.widthPixels() - width()));
+    const int y = std::clamp(int(std::lround(Settings->m_Top / twipsY)), 0,
+                             std::max(0, m_platform.screen.heightPixels() - height()));
+    move(x, y);
+
+    settingsPage->chkStayOnTop->setChecked(Settings->m_StayOnTop);
+    chkStayOnTop_Click();
+
+    if (Settings->m_WelcomeGesture != QLatin1String("None"))
+        m_character->SayWelcome();
+
+    m_help->ShowFirstRunHelp();
+    if (!QFile::exists(Settings->settingsFile()) && !m_exitRequested) {
+        m_help->ShowTrainingNotice();
+        if (!m_exitRequested)
+            m_voice->ShowTraining(this);
+    }
+    emit firstActivationDone();
+}
+
+void frmMain::chkStayOnTop_Click()
+{
+    Settings->m_StayOnTop = settingsPage->chkStayOnTop->isChecked();
+    applyStayOnTop(Settings->m_StayOnTop);
+}
+
+void frmMain::applyStayOnTop(bool topmost)
+{
+    if (isTopmost() == topmost)
+        return;
+    const bool wasVisible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    // Changing the window flags re-creates the window hidden.
+    if (wasVisible)
+        show();
+}
+
+bool frmMain::isTopmost() const
+{
+    return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+int frmMain::ShowModalForm(QDialog& form)
+{
+    if (m_exitRequested || m_state.Quitting)
+        return QDialog::Rejected;
+    const bool stayOnTop = Settings && Settings->m_StayOnTop;
+    if (stayOnTop)
+        applyStayOnTop(false);
+    form.setWindowModality(Qt::ApplicationModal);
+    const int result = form.exec();
+    if (stayOnTop && !m_state.Quitting)
+        applyStayOnTop(true);
+    return result;
+}
+
+void frmMain::Activate(bool active)
+{
+    m_voice->Activate(active);
+}
+
+void frmMain::Launch()
+{
+    m_launch();
+}
+
+void frmMain::hideMainWindow()
+{
+    if (m_platform.tray.isAvailable())
+        hide();
+    else
+        showMinimized();   // no notification area to come back from
+}
+
+bool frmMain::selectTab(int index)
+{
+    if (index < 0 || index >= tabMain->count())
+        return false;
+    tabMain->setCurrentIndex(index);
+    return true;
+}
+
+void frmMain::cmdTray_Click()
+{
+    m_help->ShowTrayHint();
+    hideMainWindow();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    if (m_state.Quitting) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    hideMainWindow();
+}
+
+QString frmMain::handleRemoteCommand(const QString& request)
+{
+    if (request == QLatin1String("exit")) {
+        m_exitRequested = true;
+        // Open dialogs run nested event loops: close them, then shut down from the outer loop.
+        while (QWidget* modal = QApplication::activeModalWidget()) {
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->reject();
+            else
+                modal->close();
+            if (QApplication::activeModalWidget() == modal)
+                break;
+        }
+        QTimer::singleShot(0, this, [this] { m_exitProgram(); });
+        return QStringLiteral("exiting %1").arg(getpid());
+    }
+    if (request.startsWith(QLatin1String("say "))) {
+        const bool fired = m_platform.recogniser.injectPhrase(request.mid(4));
+        return fired ? QStringLiteral("heard") : QStringLiteral("not heard");
+    }
+    if (request == QLatin1String("status")) {
+        // One line of tab-separated fields; `vorlix --status` prints one a line.
+        const QString window = !isVisible() ? QStringLiteral("hidden")
+                               : isMinimized() ? QStringLiteral("minimised")
+                                               : QStringLiteral("shown");
+        return QStringList({QStringLiteral("listening: ") + (Settings && Settings->m_ActiveMode ? "yes" : "no"),
+                            QStringLiteral("button: ") + cmdActivate->text(),
+                            QStringLiteral("window: ") + window,
+                            QStringLiteral("page: ") + tabMain->tabText(tabMain->currentIndex()).trimmed()})
+            .join(u'\t');
+    }
+    return QStringLiteral("unknown request");
+}
+
+void frmMain::Form_Unload()
+{
+    if (m_builtIn && !m_builtIn->SaveVoiceCommands(m_state.AppPath))
+        qCWarning(lcShell) << "Could not write the voice commands file in" << m_state.AppPath;
+    if (Settings)
+        Settings->Save(*this);
+    AutoStart::SetAutoStart(settingsPage->chkAutoStart->isChecked(), m_state.programFile);
+    m_minuteTimer.stop();
+    (void)m_platform.agent.unload(CharacterController::kCharacterId);
+    if (m_voice)
+        m_voice->ReleaseVoiceMenu();
+    m_instance.reset();
+}
+
+int32_t frmMain::screenWidthTwips() const
+{
+    return toTwips(m_platform.screen.widthPixels(), m_platform.screen.twipsPerPixelX());
+}
+
+int32_t frmMain::windowWidthTwips() const
+{
+    return toTwips(frameGeometry().width(), m_platform.screen.twipsPerPixelX());
+}
+
+int32_t frmMain::windowLeftTwips() const
+{
+    return toTwips(pos().x(), m_platform.screen.twipsPerPixelX());
+}
+
+int32_t frmMain::windowTopTwips() const
+{
+    return toTwips(pos().y(), m_platform.screen.twipsPerPixelY());
+}

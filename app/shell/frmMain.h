@@ -1,0 +1,113 @@
+#pragma once
+// The main window: the tab strip of pages, the listening and window buttons, and the
+// loading, first activation and shutdown of the program's subsystems, which it composes
+// (each subsystem keeps its own logic). Closing it only hides it.
+
+#include "app/settings/CSettings.h"
+#include "app/shell/InitSequence.h"
+#include "app/shell/ModalHost.h"
+#include "app/shell/PlatformServices.h"
+#include "app/voice/MainWindowActions.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class BuiltInCommands;
+class CharacterController;
+class CommandsPage;
+class HelpAndMessages;
+class LocalSocketInstance;
+class QPushButton;
+class QTabWidget;
+class SettingsPage;
+class VoiceMenus;
+struct CommandContext;
+
+class frmMain : public QWidget, public WindowPlacement, public ModalHost, public MainWindowActions {
+    Q_OBJECT
+public:
+    // launch: shows the main window (the tray's Launch); exitProgram: the shutdown of "E&xit".
+    frmMain(AppState& state, PlatformServices& platform, std::function<void()> launch,
+            std::function<void()> exitProgram);
+    ~frmMain() override;
+
+    // The load steps. False: the program must end at once (another copy runs, or no
+    // character could be loaded); the user has been told why.
+    bool Form_Load();
+    void Init(const InitSequence::StatusSink& showStatus);
+    // The shutdown steps, run with Quitting set.
+    void Form_Unload();
+
+    void applyStayOnTop(bool topmost);
+    bool isTopmost() const;
+
+    int ShowModalForm(QDialog& form) override;
+
+    // What commands ask of the main window.
+    void Activate(bool active) override;
+    void Launch() override;
+    // Hides the window, or minimises it where the desktop has no notification area.
+    void hideMainWindow() override;
+    bool selectTab(int index) override;
+
+    int32_t screenWidthTwips() const override;
+    int32_t windowWidthTwips() const override;
+    int32_t windowLeftTwips() const override;
+    int32_t windowTopTwips() const override;
+
+    CharacterController* character() const { return m_character.get(); }
+    VoiceMenus* voiceMenus() const { return m_voice.get(); }
+    HelpAndMessages* help() const { return m_help.get(); }
+
+    bool Loading = false;
+    std::unique_ptr<CSettings> Settings;
+
+    QTabWidget* tabMain;
+    SettingsPage* settingsPage;
+    CommandsPage* commandsPage = nullptr;
+    QPushButton* cmdActivate;
+    QPushButton* cmdTrain;
+    QPushButton* cmdHelp;
+    QPushButton* cmdOnlineSupport;
+    QPushButton* cmdTray;
+    QPushButton* cmdExit;
+
+signals:
+    void firstActivationDone();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    static constexpr int kCommandsPage = 3;
+
+    void buildInitSequence();
+    void connectControls();
+    void FillSettingsPage();
+    void fillGestureLists();
+    void firstActivation();
+    QString handleRemoteCommand(const QString& request);
+    void cmdTray_Click();
+    void chkStayOnTop_Click();
+
+    AppState& m_state;
+    PlatformServices& m_platform;
+    std::function<void()> m_launch;
+    std::function<void()> m_exitProgram;
+    InitSequence m_init;
+    QTimer m_minuteTimer;
+    std::unique_ptr<LocalSocketInstance> m_instance;
+    // Declared in the order they are made; the command context refers to the character
+    // and to this window, the built-in commands to the voice menus.
+    std::unique_ptr<VoiceMenus> m_voice;
+    std::unique_ptr<CharacterController> m_character;
+    std::unique_ptr<HelpAndMessages> m_help;
+    std::unique_ptr<CommandContext> m_context;
+    std::unique_ptr<BuiltInCommands> m_builtIn;
+    bool m_activatedOnce = false;
+    bool m_exitRequested = false;
+};

@@ -1,0 +1,103 @@
+#pragma once
+// Recording fakes of the platform layers the main window works through.
+
+#include "app/shell/PlatformServices.h"
+#include "app/shell/UserMessages.h"
+#include "platform/agent/AgentControl.h"
+#include "platform/desktop/Clipboard.h"
+#include "platform/desktop/KeySender.h"
+#include "platform/desktop/ScreenMetrics.h"
+#include "platform/desktop/ShellLauncher.h"
+#include "platform/desktop/TrayIconBackend.h"
+#include "platform/desktop/WindowMessenger.h"
+#include "platform/vcmd/VoiceCommandControl.h"
+#include "tests/app/character/FakeAgent.h"
+
+#include <QStringList>
+
+#include <vector>
+
+struct FakeTray : TrayIconBackend {
+    struct Sent {
+        int command;
+        NotifyIconData data;
+    };
+    std::vector<Sent> sent;
+    Callback callback;
+    bool available = true;
+
+    bool notify(int command, const NotifyIconData& data) override
+    {
+        sent.push_back({command, data});
+        return true;
+    }
+    void setCallback(Callback cb) override { callback = std::move(cb); }
+    bool isAvailable() const override { return available; }
+};
+
+struct FakeScreen : ScreenMetrics {
+    int widthPixels() const override { return 1280; }
+    int heightPixels() const override { return 800; }
+    double twipsPerPixelX() const override { return 15; }
+    double twipsPerPixelY() const override { return 15; }
+};
+
+struct FakeMessages : UserMessages {
+    QStringList shown;
+    void information(const QString& text) override { shown << text; }
+    void critical(const QString& text) override { shown << text; }
+};
+
+struct FakeRecogniser : VoiceCommandControl {
+    QStringList calls;
+    QStringList injected;
+    bool fire = true;
+    void setControlProperty(int id, int32_t value) override { calls << QStringLiteral("property %1=%2").arg(id).arg(value); }
+    Result<int32_t> createMenu(const QString&, const QString&, int32_t) override { calls << "createMenu"; return 7; }
+    void addEntry(int32_t, int32_t, const QString& command, const QString&, const QString&, int32_t,
+                  const QString&) override { calls << "addEntry " + command; }
+    void activateMenu(int32_t) override { calls << "activateMenu"; }
+    void deactivateMenu(int32_t) override { calls << "deactivateMenu"; }
+    int32_t countEntries(int32_t) override { return 0; }
+    bool getEntry(int32_t, int32_t, QString&, QString&, QString&, int32_t&, QString&) override { return false; }
+    void removeEntry(int32_t, int32_t) override {}
+    void setThreshold(int32_t value) override { calls << QStringLiteral("threshold %1").arg(value); }
+    void showTraining(QWidget*, const QString& title) override { calls << "training " + title; }
+    void releaseMenu(int32_t) override { calls << "releaseMenu"; }
+    bool injectPhrase(const QString& phrase) override
+    {
+        injected << phrase;
+        return fire;
+    }
+};
+
+struct NullLauncher : ShellLauncher {
+    void open(const QString&, const QString&, int) override {}
+};
+struct NullKeys : KeySender {
+    void keybdEvent(uint8_t, uint8_t, uint32_t) override {}
+    int16_t vkKeyScan(char) override { return -1; }
+};
+struct NullMessenger : WindowMessenger {
+    void postToForeground(uint32_t, int32_t, int32_t) override {}
+};
+struct FakeClipboard : Clipboard {
+    QString content;
+    bool hasText() const override { return !content.isEmpty(); }
+    QString text() const override { return content; }
+    void setText(const QString& text) override { content = text; }
+};
+
+// All fakes together, handed to the windows as PlatformServices.
+struct FakePlatform {
+    FakeAgentCharacters agent;
+    FakeRecogniser recogniser;
+    NullLauncher launcher;
+    NullKeys keys;
+    NullMessenger messenger;
+    FakeClipboard clipboard;
+    FakeScreen screen;
+    FakeTray tray;
+    FakeMessages messages;
+    PlatformServices services{agent, recogniser, launcher, keys, messenger, clipboard, screen, tray, messages};
+};

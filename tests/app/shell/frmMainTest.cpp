@@ -1,0 +1,320 @@
+#include "app/shell/frmMain.h"
+
+#include "app/settings/SettingsPage.h"
+#include "app/shell/AppInfo.h"
+#include "platform/desktop/LocalSocketInstance.h"
+#include "tests/app/shell/ShellFakes.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <future>
+
+namespace {
+
+// The client blocks while it waits for the reply, so it runs on a thread of its own
+// while this one keeps serving the window's events.
+std::future<Result<QString>> sendAsync(const QString& request)
+{
+    return std::async(std::launch::async, [request] {
+        return LocalSocketInstance::send(AppInfo::caption(), request, 5000);
+    });
+}
+
+Result<QString> sendAndServe(const QString& request)
+{
+    std::future<Result<QString>> reply = sendAsync(request);
+    while (reply.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+        QCoreApplication::processEvents();
+    return reply.get();
+}
+
+// Closes every modal dialog that opens, noting its class and text, as a user clicking OK would.
+class DialogCloser {
+public:
+    DialogCloser()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            QString text;
+            if (auto* label = dialog->findChild<QLabel*>("lblMessage"))
+                text = label->text();
+            else if (auto* edit = dialog->findChild<QPlainTextEdit*>("txtMessage"))
+                text = edit->toPlainText();
+            opened << dialog->metaObject()->className();
+            texts << text;
+            dialog->accept();
+        });
+        m_timer.start(10);
+    }
+    QStringList opened;
+    QStringList texts;
+
+private:
+    QTimer m_timer;
+};
+
+class frmMainTest : public IsolatedTest {
+protected:
+    void SetUp() override
+    {
+        state.AppPath = env.root();
+        IsolatedEnvironment::writeFile(env.path("windir/msagent/chars/merlin.acs"), "character");
+        // A returning user: the first-run prompts have their own test.
+        IsolatedEnvironment::writeFile(env.path("MessageID.INI"), "[General]\r\nOverview=Yes\r\n");
+        if (!QFile::exists(env.path("Vorlix.INI")))
+            IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[Account]\r\nUserName=\r\n");
+    }
+
+    std::unique_ptr<frmMain> makeWindow()
+    {
+        auto window = std::make_unique<frmMain>(state, fakes.services, [this] { ++launches; }, [this] { ++exits; });
+        return window;
+    }
+
+    // Loads and initialises the window, then opens it like the end of start-up does.
+    std::unique_ptr<frmMain> startWindow()
+    {
+        auto window = makeWindow();
+        EXPECT_TRUE(window->Form_Load());
+        window->Init([](const QString&) {});
+        QSignalSpy activated(window.get(), &frmMain::firstActivationDone);
+        window->show();
+        EXPECT_TRUE(activated.wait(2000));
+        return window;
+    }
+
+    AppState state;
+    FakePlatform fakes;
+    int launches = 0;
+    int exits = 0;
+};
+
+TEST_F(frmMainTest, PagesInTheirOrder)
+{
+    auto window = makeWindow();
+    QStringList captions;
+    for (int i = 0; i < window->tabMain->count(); ++i)
+        captions << window->tabMain->tabText(i);
+    EXPECT_EQ(captions, QStringList({" Start", " My Programs", " My Documents", " Commands", " Web Sites", " Macros",
+                                     " Settings"}));
+}
+
+TEST_F(frmMainTest, LoadSetsCaptionAndPaths)
+{
+    auto window = makeWindow();
+    EXPECT_EQ(window->windowTitle(), "Vorlix") << "a copy that is still loading is not found by the caption";
+    ASSERT_TRUE(window->Form_Load());
+    EXPECT_EQ(window->windowTitle(), "Vorlix 1.0");
+    EXPECT_EQ(state.MacrosPath, env.path("Macros"));
+    EXPECT_EQ(state.CharsPath, env.path("windir/msagent/chars"));
+    EXPECT_TRUE(window->Loading);
+    ASSERT_TRUE(window->Settings);
+    EXPECT_EQ(window->Settings->settingsFile(), env.path("Vorlix.INI"));
+}
+
+TEST_F(frmMainTest, InitShowsTheStatusesInOrderAndClearsLoading)
+{
+    auto window = makeWindow();
+    ASSERT_TRUE(window->Form_Load());
+    QStringList statuses;
+    window->Init([&](const QString& status) { statuses << status; });
+    EXPECT_EQ(statuses, QStringList({"Initializing voice recognition engine", "Reading help files", "Finding fonts",
+                                     "Finding characters", "Reading desktop & start menu", "Reading user programs",
+                                     "Reading user documents", "Reading voice commands", "Reading web sites",
+                                     "Reading macros", "Initializing custom menu", "Activating voice recognition"}));
+    EXPECT_FALSE(window->Loading);
+    EXPECT_TRUE(QDir(env.path("Macros")).exists());
+}
+
+TEST_F(frmMainTest, SecondCopyIsToldAndStops)
+{
+    auto first = makeWindow();
+    ASSERT_TRUE(first->Form_Load());
+
+    AppState otherState;
+    otherState.AppPath = env.root();
+    frmMain second(otherState, fakes.services, [] {}, [] {});
+    EXPECT_FALSE(second.Form_Load());
+    ASSERT_EQ(fakes.messages.shown.size(), 1);
+    EXPECT_EQ(fakes.messages.shown[0], "Vorlix is already running. Please double click the icon in the system tray "
+                                       "to bring up the main window.");
+    EXPECT_FALSE(second.Settings) << "nothing else runs";
+    EXPECT_TRUE(LocalSocketInstance::isRunning(AppInfo::caption())) << "the first copy is untouched";
+}
+
+TEST_F(frmMainTest, MissingCharacterEndsLoadingWithTheMessage)
+{
+    QFile::remove(env.path("windir/msagent/chars/merlin.acs"));
+    DialogCloser closer;
+    auto window = makeWindow();
+    EXPECT_FALSE(window->Form_Load());
+    ASSERT_EQ(closer.opened, QStringList({"frmMessage"}));
+    const QString chars = env.path("windir/msagent/chars");
+    EXPECT_EQ(closer.texts[0], "Failed to find character file " + chars + "/\n"
+                                       "Unable to run without a character. Please copy one of the character files "
+                                       "(*.acs) to the " + chars + " directory before you run Vorlix.");
+}
+
+TEST_F(frmMainTest, FirstActivationGreetsWithTheStoredGestureAndName)
+{
+    IsolatedEnvironment::writeFile(env.path("Vorlix.INI"),
+                                   "[Account]\r\nUserName=Ada\r\n[Character]\r\nWelcomeGesture=Read\r\n");
+    auto window = startWindow();
+    const QStringList& log = fakes.agent.log;
+    const qsizetype play = log.indexOf("Play Read");
+    ASSERT_GE(play, 0) << log.join('|').toStdString();
+    EXPECT_EQ(log.value(play - 1), "Show fast");
+    EXPECT_EQ(log.value(play + 1), "Speak \\Pit=50\\\\Spd=180\\\\Chr=\"Normal\"\\Hello Ada.");
+    EXPECT_EQ(log.value(play + 2), "Hide fast");
+}
+
+TEST_F(frmMainTest, NoGreetingWhenTheGestureIsNone)
+{
+    IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[Character]\r\nWelcomeGesture=None\r\n");
+    auto window = startWindow();
+    EXPECT_FALSE(fakes.agent.log.join('|').contains("Speak"));
+}
+
+TEST_F(frmMainTest, FirstRunShowsOverviewThenTrainingNoticeThenTraining)
+{
+    QFile::remove(env.path("Vorlix.INI"));
+    QFile::remove(env.path("MessageID.INI"));
+    IsolatedEnvironment::writeFile(env.path("VORLIXHelp.dat"), "\"The overview\",\"s\",\"p\",\"d\",\"w\",\"m\"\r\n");
+    DialogCloser closer;
+    auto window = startWindow();
+    EXPECT_EQ(closer.opened, QStringList({"frmHelpMessage", "frmMessage"}));
+    EXPECT_EQ(closer.texts.value(0), "The overview");
+    EXPECT_TRUE(fakes.recogniser.calls.contains("training Vorlix Training"));
+
+    // After one normal exit the settings file exists: no prompt the next time.
+    state.Quitting = true;
+    window->Form_Unload();
+    window.reset();
+    closer.opened.clear();
+    fakes.recogniser.calls.clear();
+    state.Quitting = false;
+    auto again = startWindow();
+    EXPECT_EQ(closer.opened, QStringList({"frmHelpMessage"})) << "the overview stays until the user ticks its box";
+    EXPECT_FALSE(fakes.recogniser.calls.contains("training Vorlix Training"));
+}
+
+TEST_F(frmMainTest, CloseBoxOnlyHidesUntilQuitting)
+{
+    auto window = startWindow();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(exits, 0);
+
+    window->show();
+    state.Quitting = true;
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(frmMainTest, WithoutNotificationAreaHidingMinimises)
+{
+    fakes.tray.available = false;
+    auto window = startWindow();
+    window->hideMainWindow();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(window->isMinimized());
+}
+
+TEST_F(frmMainTest, StayOnTopFollowsTheBoxOnEveryChange)
+{
+    auto window = startWindow();
+    EXPECT_FALSE(window->isTopmost());
+    window->settingsPage->chkStayOnTop->setChecked(true);
+    EXPECT_TRUE(window->isTopmost());
+    EXPECT_TRUE(window->Settings->m_StayOnTop);
+    EXPECT_TRUE(window->isVisible());
+    window->settingsPage->chkStayOnTop->setChecked(false);
+    EXPECT_FALSE(window->isTopmost());
+    EXPECT_FALSE(window->Settings->m_StayOnTop);
+}
+
+TEST_F(frmMainTest, StoredStayOnTopAppliesAtFirstActivation)
+{
+    IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[General]\r\nStayOnTop=Yes\r\nLeft=1500\r\nTop=750\r\n");
+    auto window = startWindow();
+    EXPECT_TRUE(window->isTopmost());
+    EXPECT_TRUE(window->settingsPage->chkStayOnTop->isChecked());
+    EXPECT_EQ(window->pos(), QPoint(100, 50));
+}
+
+TEST_F(frmMainTest, DialogIsNeverBelowATopmostMainWindow)
+{
+    auto window = startWindow();
+    window->settingsPage->chkStayOnTop->setChecked(true);
+
+    QDialog dialog(window.get());
+    bool topmostWhileOpen = true;
+    QTimer::singleShot(0, &dialog, [&] {
+        topmostWhileOpen = window->isTopmost();
+        dialog.accept();
+    });
+    window->ShowModalForm(dialog);
+    EXPECT_FALSE(topmostWhileOpen);
+    EXPECT_TRUE(window->isTopmost());
+}
+
+TEST_F(frmMainTest, RemoteCommandsReachTheProgram)
+{
+    auto window = startWindow();
+    const Result<QString> said = sendAndServe("say web sites");
+    ASSERT_TRUE(said.ok()) << said.error().message.toStdString();
+    EXPECT_EQ(said.value(), "heard");
+    EXPECT_EQ(fakes.recogniser.injected, QStringList({"web sites"}));
+
+    fakes.recogniser.fire = false;
+    EXPECT_EQ(sendAndServe("say nonsense").value(), "not heard");
+
+    const Result<QString> exiting = sendAndServe("exit");
+    ASSERT_TRUE(exiting.ok());
+    EXPECT_TRUE(exiting.value().startsWith("exiting "));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(exits, 1);
+}
+
+TEST_F(frmMainTest, ExitRequestClosesAnOpenDialogFirst)
+{
+    auto window = startWindow();
+    QDialog dialog(window.get());
+    std::future<Result<QString>> reply = sendAsync("exit");
+    // The open dialog's event loop serves the request, which closes the dialog.
+    window->ShowModalForm(dialog);
+    EXPECT_TRUE(reply.get().ok());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(exits, 1);
+
+    QDialog later(window.get());
+    EXPECT_EQ(window->ShowModalForm(later), QDialog::Rejected) << "no new dialog once the program is ending";
+}
+
+TEST_F(frmMainTest, UnloadSavesSettingsAndTheAutostartEntry)
+{
+    auto window = startWindow();
+    window->settingsPage->chkAutoStart->setChecked(true);
+    state.programFile = "/usr/bin/vorlix";
+    state.Quitting = true;
+    window->Form_Unload();
+    EXPECT_TRUE(QFile::exists(env.path("Vorlix.INI")));
+    EXPECT_TRUE(QFile::exists(env.path("Welcome.txt")));
+    EXPECT_TRUE(IsolatedEnvironment::readFile(env.path("config/autostart/Vorlix.desktop"))
+                    .contains("Exec=/usr/bin/vorlix -AUTOSTART"));
+    EXPECT_FALSE(LocalSocketInstance::isRunning(AppInfo::caption()));
+}
+
+} // namespace

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Start-up, the single-instance guard, the remote exit and what a save leaves behind.
+source "$(dirname "$0")/../lib.sh"
+e2e_setup
+
+# No copy runs: the remote commands say so and start nothing.
+"$VORLIX" --exit 2>"$E2E_DIR/err" && fail "--exit succeeded without a running copy"
+grep -q "not running" "$E2E_DIR/err" || fail "--exit gave no clear message"
+"$VORLIX" --say "Show" 2>/dev/null && fail "--say succeeded without a running copy"
+"$VORLIX" --version | grep -qx "Vorlix 1.0" || fail "--version"
+"$VORLIX" --help | grep -q -- "--say PHRASE" || fail "--help"
+
+e2e_returning_user "Ada"
+printf '"Nice to see you, Ada"\r\n' >"$APP/Welcome.txt"
+start_vorlix
+wait_until 20 window_visible "^Vorlix 1.0$" || fail "main window not shown"
+
+# A second copy shows the message and ends; the first one stays.
+"$VORLIX" >"$E2E_DIR/second.log" 2>&1 &
+second=$!
+wait_until 20 window_visible "^Vorlix$" || fail "no 'already running' message box"
+grep -q "Vorlix is already running. Please double click the icon in the system tray to bring up the main window." \
+    "$E2E_DIR/second.log" || fail "wrong message: $(cat "$E2E_DIR/second.log")"
+xdotool search --onlyvisible --name "^Vorlix$" windowactivate --sync key Return || true
+wait_until 20 bash -c "! kill -0 $second" || fail "second copy did not end"
+"$VORLIX" --say "still there" || fail "first copy gone after the second start"
+
+exit_vorlix
+
+ini="$APP/Vorlix.INI"
+[[ -f "$ini" ]] || fail "no Vorlix.INI after exit"
+for key in "UserName=Ada" "Name=merlin.acs" "Hide=Yes" "Fast=Yes" "ShowBalloon=Yes" "FontSize=10" \
+           "VoiceSpeed=180" "VoicePitch=50" "Threshold=50" "CharacterSize=2" "SayTime=No" "StayOnTop=No" \
+           "LoadSilence=0" "LoadDesktopApplications=1" "LoadstartMenu=0" "CharacterMode=0"; do
+    grep -q "^$key"$'\r'"\$" "$ini" || fail "Vorlix.INI lacks $key"
+done
+grep -qE '^Left=[0-9]+'$'\r''$' "$ini" || fail "Vorlix.INI lacks Left"
+[[ "$(cat "$APP/Welcome.txt")" == $'"Nice to see you, Ada"\r' ]] || fail "Welcome.txt: $(cat -A "$APP/Welcome.txt")"
+echo "startup end-to-end: passed"
