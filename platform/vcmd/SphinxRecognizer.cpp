@@ -1,0 +1,400 @@
+#include "platform/vcmd/SphinxRecognizer.h"
+
+#include "platform/vcmd/PhraseNormalizer.h"
+#include "platform/vcmd/PronunciationDictionary.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+#include <pocketsphinx.h>
+#include <sphinxbase/err.h>
+#include <sphinxbase/fsg_model.h>
+
+#include <algorithm>
+
+
+Q_LOGGING_CATEGORY(lcRecognizer, "vorlix.vcmd.recognizer")
+
+namespace {
+
+constexpr const char* kMenuSearch = "menu";
+constexpr const char* kPhoneSearch = "phones";
+constexpr int kChunkSamples = 320;                       // 20 ms: the step at which ends are found
+constexpr int kPreSpeechSamples = 16000 / 5;             // the detector's lead-in, 20 frames
+constexpr int kMaxUtteranceSamples = 16000 * 15;         // nobody says a 15 s command
+
+// The model's phones, each also a word of the garbage loop.
+const char* const kPhones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B", "CH", "D", "DH", "EH", "ER",
+    "EY", "F", "G", "HH", "IH", "IY", "JH", "K", "L", "M", "N", "NG", "OW", "OY", "P", "R", "S",
+    "SH", "T", "TH", "UH", "UW", "V", "W", "Y", "Z", "ZH"};
+
+// Everyday words in the garbage loop besides the phones: ordinary speech is then matched by
+// real words, which fit it far better than context-free phones, and falls to the loop.
+const char* const kFillerWords[] = {"the", "a", "to", "and", "of", "i", "you", "it", "is", "in", "that", "we",
+    "he", "she", "they", "was", "for", "on", "are", "with", "be", "have", "this", "at", "my", "your", "me",
+    "can", "will", "do", "not", "what", "there", "so", "up", "out", "about", "get", "like", "go", "just",
+    "know", "some", "time", "could", "would", "please", "yes", "no", "well", "okay", "last", "new", "too",
+    "very", "one", "day", "today", "night", "from", "by", "our", "her", "his", "has", "had", "were", "been",
+    "but", "all", "an", "or", "if", "when", "need", "let", "after", "before", "into", "over", "still"};
+
+bool isGarbageWord(const char* word) { return word && word[0] == '~'; }
+
+QString baseWord(const char* word)
+{
+    QString w = QString::fromUtf8(word);
+    if (const auto paren = w.indexOf(QLatin1Char('(')); paren > 0)
+        w.truncate(paren);
+    return w;
+}
+
+// Tuned on the benchmark in bench/vcmd (log10 probability per garbage word; score points).
+constexpr double kGarbageLog10AtLeastStrict = -17.0;
+constexpr double kGarbageLog10AtMostStrict = -9.0;
+constexpr double kScoreNeededAtMostStrict = 40.0;
+constexpr double kScorePointsPerLogUnit = 2.5;
+
+} // namespace
+
+SphinxRecognizer::SphinxRecognizer(const Options& options) : m_options(options) {}
+
+SphinxRecognizer::~SphinxRecognizer()
+{
+    if (m_decoder)
+        ps_free(m_decoder);
+    if (m_loopDecoder)
+        ps_free(m_loopDecoder);
+}
+
+ps_decoder_t* SphinxRecognizer::makeDecoder(bool forLoop) const
+{
+    const QByteArray hmm = (m_options.modelDir + QStringLiteral("/en-us")).toUtf8();
+    const QByteArray postSpeech = QByteArray::number(std::max(5, m_options.trailingSilenceMs / 10));
+    // No -dict: the decoder holds only the menu's words, added as they are needed, which
+    // saves the time and memory of the full dictionary. Live cepstral mean normalisation
+    // starts from the model's own estimate, so the first phrase is heard as well as later ones.
+    cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.constData(), "-samprate", "16000",
+        "-vad_postspeech", postSpeech.constData(), "-vad_prespeech", "20", "-bestpath", "no", "-fwdflat", "no",
+        "-cmn", "prior", nullptr);
+    if (!config)
+        return nullptr;
+    if (forLoop) {
+        // The phone loop only has to score the audio, not to win: narrow beams keep it cheap.
+        cmd_ln_set_float_r(config, "-beam", 1e-30);
+        cmd_ln_set_float_r(config, "-wbeam", 1e-20);
+        cmd_ln_set_int_r(config, "-maxhmmpf", 1500);
+    }
+    ps_decoder_t* decoder = ps_init(config);
+    cmd_ln_free_r(config);
+    return decoder;
+}
+
+Result<std::unique_ptr<SphinxRecognizer>> SphinxRecognizer::create(const Options& options)
+{
+    const QString acoustic = options.modelDir + QStringLiteral("/en-us");
+    if (!QFileInfo::exists(acoustic + QStringLiteral("/mdef")))
+        return Error{QStringLiteral("The speech model is missing (%1); install the package pocketsphinx-en-us.")
+                         .arg(acoustic)};
+    err_set_logfp(nullptr);   // the library's chatter goes nowhere; we log what matters
+
+    std::unique_ptr<SphinxRecognizer> self(new SphinxRecognizer(options));
+    self->m_decoder = self->makeDecoder(false);
+    self->m_loopDecoder = self->makeDecoder(true);
+    if (!self->m_decoder || !self->m_loopDecoder)
+        return Error{QStringLiteral("The speech recogniser could not load its model from %1.").arg(acoustic)};
+    self->m_dictionary = std::make_unique<PronunciationDictionary>(options.modelDir + QStringLiteral("/cmudict-en-us.dict"));
+    for (ps_decoder_t* decoder : {self->m_decoder, self->m_loopDecoder}) {
+        for (const char* phone : kPhones) {
+            const QByteArray name = QByteArray("~") + QByteArray(phone).toLower();
+            ps_add_word(decoder, name.constData(), phone, FALSE);
+        }
+    }
+    if (!self->setPhoneLoop())
+        return Error{QStringLiteral("The speech recogniser could not set up its phone loop.")};
+    self->m_threshold = std::clamp(options.threshold, 0, 100);
+    return self;
+}
+
+bool SphinxRecognizer::setPhoneLoop()
+{
+    logmath_t* logmath = ps_get_logmath(m_loopDecoder);
+    const float languageWeight = float(cmd_ln_float32_r(ps_get_config(m_loopDecoder), "-lw"));
+    fsg_model_t* fsg = fsg_model_init(kPhoneSearch, logmath, languageWeight, 2);
+    fsg->start_state = 0;
+    fsg->final_state = 1;
+    for (const char* phone : kPhones) {
+        const QByteArray name = QByteArray("~") + QByteArray(phone).toLower();
+        const int wid = fsg_model_word_add(fsg, name.constData());
+        fsg_model_trans_add(fsg, 0, 0, 0, wid);
+        fsg_model_trans_add(fsg, 0, 1, 0, wid);
+    }
+    const bool ok = ps_set_fsg(m_loopDecoder, kPhoneSearch, fsg) >= 0 && ps_set_search(m_loopDecoder, kPhoneSearch) >= 0;
+    fsg_model_free(fsg);
+    return ok;
+}
+
+void SphinxRecognizer::setPhrases(const QStringList& phrases)
+{
+    if (phrases == m_phrases)
+        return;
+    m_phrases = phrases;
+    m_grammarDirty = true;
+}
+
+void SphinxRecognizer::setThreshold(int value)
+{
+    value = std::clamp(value, 0, 100);
+    if (value == m_threshold && !m_grammarDirty)
+        return;
+    m_threshold = value;
+    m_grammarDirty = true;   // the garbage loop's weight depends on it
+}
+
+bool SphinxRecognizer::passes(const Hearing& hearing, int threshold)
+{
+    // Up to the middle the garbage loop alone decides; above it the score must rise too.
+    const double required = std::max(0, threshold - 50) * kScoreNeededAtMostStrict / 50.0;
+    return !hearing.phrase.isEmpty() && hearing.score >= required;
+}
+
+bool SphinxRecognizer::addWord(const QString& word, const QString& phones)
+{
+    const QByteArray w = word.toUtf8();
+    const QByteArray p = phones.toLatin1();
+    return ps_add_word(m_decoder, w.constData(), p.constData(), FALSE) >= 0;
+}
+
+QStringList SphinxRecognizer::compile()
+{
+    QStringList unsayable;
+    if (!m_grammarDirty)
+        return unsayable;
+    m_grammarDirty = false;
+
+    // Unique spoken forms, each with the first phrase written that way.
+    std::vector<QStringList> paths;
+    m_phraseBySpoken.clear();
+    for (const QString& phrase : std::as_const(m_phrases)) {
+        const QStringList words = PhraseNormalizer::spokenWords(phrase);
+        const QString spoken = words.join(QLatin1Char(' '));
+        if (m_phraseBySpoken.contains(spoken))
+            continue;
+        bool sayable = !words.isEmpty();
+        for (const QString& word : words) {
+            if (!sayable)
+                break;
+            if (m_wordsInDecoder.contains(word))
+                continue;
+            const QStringList prons = m_dictionary->pronunciations(word);
+            int added = 0;
+            for (const QString& pron : prons) {
+                const QString name = added == 0 ? word : QStringLiteral("%1(%2)").arg(word).arg(added + 1);
+                if (addWord(name, pron))
+                    ++added;
+            }
+            if (added == 0)
+                sayable = false;
+            else
+                m_wordsInDecoder.insert(word);
+        }
+        if (!sayable) {
+            unsayable << phrase;
+            if (!m_reportedUnsayable.contains(phrase)) {
+                m_reportedUnsayable.insert(phrase);
+                qCWarning(lcRecognizer).noquote() << "cannot make the phrase" << phrase
+                                                  << "sayable; it stays in the menu but will not be heard";
+            }
+            continue;
+        }
+        m_phraseBySpoken.insert(spoken, phrase);
+        paths.push_back(words);
+    }
+
+    m_hasGrammar = !paths.empty();
+    if (!m_hasGrammar)
+        return unsayable;
+
+    int states = 3;   // 0 start, 1 final, 2 garbage loop
+    for (const auto& words : paths)
+        states += int(words.size()) - 1;
+    logmath_t* logmath = ps_get_logmath(m_decoder);
+    const float languageWeight = float(cmd_ln_float32_r(ps_get_config(m_decoder), "-lw"));
+    fsg_model_t* fsg = fsg_model_init(kMenuSearch, logmath, languageWeight, states);
+    fsg->start_state = 0;
+    fsg->final_state = 1;
+    int next = 3;
+    for (const auto& words : paths) {
+        int from = 0;
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            const int to = i + 1 == words.size() ? 1 : next++;
+            const QByteArray w = words[i].toUtf8();
+            fsg_model_trans_add(fsg, from, to, 0, fsg_model_word_add(fsg, w.constData()));
+            from = to;
+        }
+    }
+    // A stricter threshold makes the garbage loop cheaper, so doubtful speech falls to it.
+    const double garbageLog10 = kGarbageLog10AtLeastStrict
+        + (kGarbageLog10AtMostStrict - kGarbageLog10AtLeastStrict) * m_threshold / 100.0;
+    const int32 garbageLogp = int32(logmath_log10_to_log(logmath, garbageLog10 / languageWeight) * languageWeight);
+    for (const char* phone : kPhones) {
+        const QByteArray name = QByteArray("~") + QByteArray(phone).toLower();
+        const int wid = fsg_model_word_add(fsg, name.constData());
+        fsg_model_trans_add(fsg, 0, 2, garbageLogp, wid);
+        fsg_model_trans_add(fsg, 2, 2, garbageLogp, wid);
+    }
+    for (const char* filler : kFillerWords) {
+        const QString word = QString::fromLatin1(filler);
+        const QString name = QStringLiteral("~w-") + word;
+        if (!m_wordsInDecoder.contains(name)) {
+            const QStringList prons = m_dictionary->pronunciations(word);
+            if (prons.isEmpty() || !addWord(name, prons.first()))
+                continue;
+            m_wordsInDecoder.insert(name);
+        }
+        const QByteArray n = name.toUtf8();
+        const int wid = fsg_model_word_add(fsg, n.constData());
+        fsg_model_trans_add(fsg, 0, 2, garbageLogp, wid);
+        fsg_model_trans_add(fsg, 2, 2, garbageLogp, wid);
+    }
+    fsg_model_null_trans_add(fsg, 2, 1, 0);
+
+    discardUtterance();
+    if (ps_set_fsg(m_decoder, kMenuSearch, fsg) < 0 || ps_set_search(m_decoder, kMenuSearch) < 0) {
+        qCWarning(lcRecognizer) << "the menu grammar was refused by the recogniser";
+        m_hasGrammar = false;
+    }
+    fsg_model_free(fsg);
+    return unsayable;
+}
+
+void SphinxRecognizer::startUtterance()
+{
+    ps_start_utt(m_decoder);
+    ps_start_utt(m_loopDecoder);
+    m_uttStarted = true;
+    m_inSpeech = false;
+}
+
+void SphinxRecognizer::discardUtterance()
+{
+    if (m_uttStarted) {
+        ps_end_utt(m_decoder);
+        ps_end_utt(m_loopDecoder);
+    }
+    m_uttStarted = false;
+    m_inSpeech = false;
+    m_speechSamples = 0;
+}
+
+std::vector<Hearing> SphinxRecognizer::process(const int16_t* samples, size_t count)
+{
+    std::vector<Hearing> results;
+    for (size_t at = 0; at < count; at += kChunkSamples) {
+        const size_t n = std::min<size_t>(kChunkSamples, count - at);
+        if (!m_inSpeech && m_grammarDirty) {
+            discardUtterance();
+            compile();
+        }
+        m_samplesProcessed += int64_t(n);
+        if (!m_hasGrammar)
+            continue;
+        if (!m_uttStarted)
+            startUtterance();
+        // Both decoders see the same audio and the same speech detection, so their
+        // utterances line up; silence costs them nothing.
+        ps_process_raw(m_decoder, samples + at, n, FALSE, FALSE);
+        ps_process_raw(m_loopDecoder, samples + at, n, FALSE, FALSE);
+        const bool inSpeech = ps_get_in_speech(m_decoder);
+        if (inSpeech && !m_inSpeech) {
+            m_inSpeech = true;
+            m_speechStartSample = std::max<int64_t>(0, m_samplesProcessed - kPreSpeechSamples);
+        } else if (!inSpeech && m_inSpeech) {
+            results.push_back(endUtterance());
+        } else if (inSpeech && (m_speechSamples += int64_t(n)) > kMaxUtteranceSamples) {
+            qCInfo(lcRecognizer) << "dropped an utterance longer than 15 s";
+            discardUtterance();
+        }
+    }
+    return results;
+}
+
+std::vector<Hearing> SphinxRecognizer::finish()
+{
+    std::vector<Hearing> results;
+    if (m_inSpeech)
+        results.push_back(endUtterance());
+    else
+        discardUtterance();
+    return results;
+}
+
+Hearing SphinxRecognizer::endUtterance()
+{
+    QElapsedTimer timer;
+    timer.start();
+    Hearing hearing;
+    hearing.speechStartSample = m_speechStartSample;
+    hearing.speechEndSample = m_samplesProcessed;
+    ps_end_utt(m_decoder);
+    ps_end_utt(m_loopDecoder);
+    m_uttStarted = false;
+    m_inSpeech = false;
+    m_speechSamples = 0;
+
+    QStringList words;
+    bool garbage = false;
+    int32 grammarScore = 0;
+    int firstFrame = -1, lastFrame = -1;
+    for (ps_seg_t* seg = ps_seg_iter(m_decoder); seg; seg = ps_seg_next(seg)) {
+        int32 ascr = 0, lscr = 0, lback = 0;
+        ps_seg_prob(seg, &ascr, &lscr, &lback);
+        grammarScore += ascr;
+        int sf = 0, ef = 0;
+        ps_seg_frames(seg, &sf, &ef);
+        if (firstFrame < 0)
+            firstFrame = sf;
+        lastFrame = ef;
+        const char* word = ps_seg_word(seg);
+        if (isGarbageWord(word)) {
+            if (!garbage || words.isEmpty() || words.last() != QStringLiteral("…"))
+                words << QStringLiteral("…");
+            garbage = true;
+        } else if (word && word[0] != '<' && word[0] != '[' && word[0] != '(') {
+            words << baseWord(word);
+        }
+    }
+    hearing.heard = words.join(QLatin1Char(' '));
+    if (!garbage && !words.isEmpty()) {
+        hearing.phrase = m_phraseBySpoken.value(hearing.heard);
+        hearing.score = verify(grammarScore, lastFrame - firstFrame + 1);
+        hearing.fired = passes(hearing, m_threshold);
+    }
+    hearing.decodeMs = double(timer.nsecsElapsed()) / 1e6;
+    return hearing;
+}
+
+int SphinxRecognizer::verify(int grammarScore, int grammarFrames)
+{
+    // The phrase's acoustic score per frame against the phone loop's on the same audio: a
+    // phrase really said beats the loop's context-free phones clearly, a sound-alike barely.
+    if (grammarFrames <= 0)
+        return 0;
+    int64_t loopScore = 0;
+    int firstFrame = -1, lastFrame = -1;
+    for (ps_seg_t* seg = ps_seg_iter(m_loopDecoder); seg; seg = ps_seg_next(seg)) {
+        int32 ascr = 0, lscr = 0, lback = 0;
+        ps_seg_prob(seg, &ascr, &lscr, &lback);
+        loopScore += ascr;
+        int sf = 0, ef = 0;
+        ps_seg_frames(seg, &sf, &ef);
+        if (firstFrame < 0)
+            firstFrame = sf;
+        lastFrame = ef;
+    }
+    const int loopFrames = lastFrame - firstFrame + 1;
+    if (loopFrames <= 0)
+        return 0;
+    const double perFrame = double(grammarScore) / grammarFrames - double(loopScore) / loopFrames;
+    qCDebug(lcRecognizer) << "verification" << perFrame;
+    return int(std::clamp(50.0 + perFrame * kScorePointsPerLogUnit, 0.0, 100.0));
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The recogniser itself: PocketSphinx with the en-us model, listening for the phrases it is
+// given and for nothing else. Out-of-menu speech and noise are absorbed by a phone loop in
+// the grammar (the garbage branch); a phrase that wins is then verified against a free
+// phone loop over the finished utterance, and its score (0-100) compared with the
+// threshold. Plain class, not thread-safe: one thread feeds it and reads its results.
+
+#include "platform/common/Result.h"
+
+#include <QMetaType>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class PronunciationDictionary;
+struct ps_decoder_s;
+
+struct Hearing {
+    QString phrase;                 // the phrase (as given to setPhrases) the best path matched, or empty
+    QString heard;                  // the best path in words, "…" where only the garbage loop fit
+    int score = 0;                  // 0-100, how sure the recogniser is that `phrase` was said
+    bool fired = false;             // `phrase` and a score that passes the threshold
+    int64_t speechStartSample = 0;  // stream positions, 16 kHz
+    int64_t speechEndSample = 0;
+    double decodeMs = 0;            // processing after the utterance ended: search end and verification
+};
+Q_DECLARE_METATYPE(Hearing)
+
+class SphinxRecognizer {
+public:
+    static constexpr int kSampleRateHz = 16000;
+
+    struct Options {
+        QString modelDir = QStringLiteral("/usr/share/pocketsphinx/model/en-us");
+        int trailingSilenceMs = 300;   // silence that ends an utterance
+        int threshold = 50;
+    };
+
+    static Result<std::unique_ptr<SphinxRecognizer>> create(const Options& options);
+    ~SphinxRecognizer();
+    SphinxRecognizer(const SphinxRecognizer&) = delete;
+    SphinxRecognizer& operator=(const SphinxRecognizer&) = delete;
+
+    // The phrases to listen for, as users write them. Compiled lazily, at the next
+    // utterance boundary, so registering on every keystroke costs nothing here.
+    void setPhrases(const QStringList& phrases);
+    // 0 accepts the most, 100 the least; values outside are clamped.
+    void setThreshold(int value);
+    int threshold() const { return m_threshold; }
+
+    // Feeds 16 kHz mono samples; returns the utterances that ended within them.
+    std::vector<Hearing> process(const int16_t* samples, size_t count);
+    // Ends the utterance in progress as if silence followed.
+    std::vector<Hearing> finish();
+    // Forgets the utterance in progress without a result.
+    void discardUtterance();
+
+    bool isInSpeech() const { return m_inSpeech; }
+    int64_t samplesProcessed() const { return m_samplesProcessed; }
+    // Compiles the grammar now, if it changed; returns the phrases that could not be
+    // made sayable by the last compilation.
+    QStringList compile();
+    // Whether a hearing passes a threshold: the one rule, shared with the training dialog.
+    static bool passes(const Hearing& hearing, int threshold);
+
+private:
+    explicit SphinxRecognizer(const Options& options);
+    ps_decoder_s* makeDecoder(bool forLoop) const;
+    bool setPhoneLoop();
+    bool addWord(const QString& word, const QString& phones);
+    void startUtterance();
+    Hearing endUtterance();
+    int verify(int grammarScore, int grammarFrames);
+
+    Options m_options;
+    ps_decoder_s* m_decoder = nullptr;       // the menu grammar with its garbage loop
+    ps_decoder_s* m_loopDecoder = nullptr;   // a free phone loop, for the score
+    std::unique_ptr<PronunciationDictionary> m_dictionary;
+    QStringList m_phrases;
+    QHash<QString, QString> m_phraseBySpoken;
+    QSet<QString> m_wordsInDecoder;
+    QSet<QString> m_reportedUnsayable;
+    int m_threshold = 50;
+    bool m_grammarDirty = true;
+    bool m_hasGrammar = false;
+    bool m_uttStarted = false;
+    bool m_inSpeech = false;
+    int64_t m_samplesProcessed = 0;
+    int64_t m_speechStartSample = 0;
+    int64_t m_speechSamples = 0;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// Reads a RIFF/WAVE file (8/16/24/32-bit integer or 32-bit float PCM, any rate, any number of
+// channels) and converts it to what the recogniser hears: 16 kHz mono, 16-bit samples.
+
+#include "platform/common/Result.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class WavFile {
+public:
+    static constexpr int kRecognizerRateHz = 16000;
+
+    static Result<std::vector<int16_t>> readAsRecognizerInput(const QString& path);
+    static Result<std::vector<int16_t>> decodeAsRecognizerInput(const QByteArray& bytes);
+    // Linear interpolation after a box filter as wide as the rate ratio: enough for speech.
+    static std::vector<int16_t> resample(const std::vector<float>& mono, int fromRateHz, int toRateHz);
+};

@@ -1,0 +1,133 @@
+// vorlix-hear: decodes WAV files with the recogniser of the voice-command control, to check a
+// set-up or a phrase list. One line per WAV, tab-separated: path, the phrase heard exactly as
+// written in the phrase file (empty when nothing fired), the score, and the milliseconds from
+// the end of the sound in the file to the result.
+
+#include "platform/vcmd/SphinxRecognizer.h"
+#include "platform/vcmd/WavFile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: vorlix-hear --phrases FILE [--threshold N] WAV...\n"
+                         "  FILE holds one phrase per line, as a user would write it.\n");
+    return 2;
+}
+
+// The last 10 ms window louder than -50 dBFS; the file's end when the sound runs to it.
+size_t endOfSound(const std::vector<int16_t>& samples)
+{
+    constexpr size_t kWindow = 160;
+    constexpr double kFloor = 32768.0 * 0.00316;
+    for (size_t end = samples.size(); end >= kWindow; end -= kWindow) {
+        double energy = 0;
+        for (size_t i = end - kWindow; i < end; ++i)
+            energy += double(samples[i]) * samples[i];
+        if (std::sqrt(energy / kWindow) > kFloor)
+            return end;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString phrasesPath;
+    int threshold = 50;
+    QStringList wavs;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == QStringLiteral("--phrases") && i + 1 < args.size()) {
+            phrasesPath = args[++i];
+        } else if (args[i] == QStringLiteral("--threshold") && i + 1 < args.size()) {
+            bool ok = false;
+            threshold = args[++i].toInt(&ok);
+            if (!ok || threshold < 0 || threshold > 100) {
+                std::fprintf(stderr, "vorlix-hear: the threshold is a number from 0 to 100\n");
+                return 2;
+            }
+        } else if (args[i].startsWith(QStringLiteral("--"))) {
+            return usage();
+        } else {
+            wavs << args[i];
+        }
+    }
+    if (phrasesPath.isEmpty() || wavs.isEmpty())
+        return usage();
+
+    QFile file(phrasesPath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "vorlix-hear: %s: %s\n", qPrintable(phrasesPath), qPrintable(file.errorString()));
+        return 1;
+    }
+    QStringList phrases;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (const QString phrase = line.trimmed(); !phrase.isEmpty())
+            phrases << phrase;
+    }
+
+    SphinxRecognizer::Options options;
+    options.threshold = threshold;
+    auto created = SphinxRecognizer::create(options);
+    if (!created) {
+        std::fprintf(stderr, "vorlix-hear: %s\n", qPrintable(created.error().message));
+        return 1;
+    }
+    SphinxRecognizer& recognizer = *created.value();
+    recognizer.setPhrases(phrases);
+    recognizer.compile();
+
+    // Quiet room noise rather than digital zero, which the front end handles badly.
+    std::vector<int16_t> silence(SphinxRecognizer::kSampleRateHz);
+    for (size_t i = 0; i < silence.size(); ++i)
+        silence[i] = int16_t((i * 7919) % 7) - 3;
+
+    QTextStream out(stdout);
+    int status = 0;
+    for (const QString& wav : std::as_const(wavs)) {
+        auto samples = WavFile::readAsRecognizerInput(wav);
+        if (!samples) {
+            std::fprintf(stderr, "vorlix-hear: %s\n", qPrintable(samples.error().message));
+            status = 1;
+            continue;
+        }
+        const int64_t base = recognizer.samplesProcessed();
+        const int64_t soundEnd = base + int64_t(endOfSound(samples.value()));
+        std::vector<Hearing> hearings = recognizer.process(samples.value().data(), samples.value().size());
+        for (auto& h : recognizer.process(silence.data(), silence.size()))
+            hearings.push_back(h);
+        for (auto& h : recognizer.finish())
+            hearings.push_back(h);
+
+        const Hearing* chosen = nullptr;
+        for (const Hearing& h : hearings) {
+            if (h.fired) {
+                chosen = &h;
+                break;
+            }
+            if (!chosen || h.score > chosen->score)
+                chosen = &h;
+        }
+        QString phrase, score = QStringLiteral("0"), latency;
+        if (chosen) {
+            phrase = chosen->fired ? chosen->phrase : QString();
+            score = QString::number(chosen->score);
+            const double ms = double(chosen->speechEndSample - soundEnd) * 1000.0 / SphinxRecognizer::kSampleRateHz
+                + chosen->decodeMs;
+            latency = QString::number(std::max(0.0, ms), 'f', 0);
+        }
+        out << wav << '\t' << phrase << '\t' << score << '\t' << latency << '\n';
+        out.flush();
+    }
+    return status;
+}

@@ -1,0 +1,191 @@
+// Real recognition on speech synthesised at test time: kept to a handful of utterances.
+
+#include "SpeechFixtures.h"
+
+#include "platform/vcmd/SphinxRecognizer.h"
+#include "platform/vcmd/SphinxVoiceCommandControl.h"
+
+#include "tests/support/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QStringList kMenu = {"Calculator", "Notepad", "Control Panel", "My Documents", "LibreOffice Writer",
+    "Macro 4", "Stop Listening", "Web Sites"};
+
+class RecognizerTest : public IsolatedTest {
+protected:
+    void SetUp() override
+    {
+        auto created = SphinxRecognizer::create({});
+        ASSERT_TRUE(created.ok()) << created.error().message.toStdString();
+        recognizer = std::move(created.value());
+        recognizer->setPhrases(kMenu);
+    }
+
+    // What fired while hearing the audio followed by a second of quiet.
+    QStringList fired(const std::vector<int16_t>& audio)
+    {
+        const auto all = joined({audio, roomQuiet(1000)});
+        QStringList out;
+        for (const Hearing& h : recognizer->process(all.data(), all.size()))
+            if (h.fired)
+                out << h.phrase;
+        return out;
+    }
+
+    std::unique_ptr<SphinxRecognizer> recognizer;
+};
+
+TEST_F(RecognizerTest, HearsPhrasesAsWrittenInSeveralVoices)
+{
+    const QString dir = env.root();
+    EXPECT_EQ(fired(synthesizeSpeech("Calculator", dir)), QStringList{"Calculator"});
+    EXPECT_EQ(fired(synthesizeSpeech("macro four", dir)), QStringList{"Macro 4"});
+    EXPECT_EQ(fired(synthesizeSpeech("LibreOffice Writer", dir, {"en-gb", 170})), QStringList{"LibreOffice Writer"});
+    EXPECT_EQ(fired(synthesizeSpeech("Control Panel", dir, {"en-us+f3", 170})), QStringList{"Control Panel"});
+}
+
+TEST_F(RecognizerTest, OrdinarySpeechNearMissesAndNoiseDoNotFire)
+{
+    const QString dir = env.root();
+    EXPECT_TRUE(fired(synthesizeSpeech("The meeting has been moved to Thursday afternoon", dir)).isEmpty());
+    EXPECT_TRUE(fired(synthesizeSpeech("Open the calculator please", dir, {"en-us+m3", 160})).isEmpty());
+    EXPECT_TRUE(fired(synthesizeSpeech("Could you pass me the salt please", dir)).isEmpty());
+    std::vector<int16_t> noise(16000 * 3);
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = int16_t((i * 2654435761u >> 7) % 4001) - 2000;
+    EXPECT_TRUE(fired(noise).isEmpty());
+}
+
+TEST_F(RecognizerTest, UnsayablePhraseIsSkippedAndTheRestStillHeard)
+{
+    recognizer->setPhrases({"***", "Calculator"});
+    EXPECT_EQ(recognizer->compile(), QStringList{"***"});
+    EXPECT_EQ(fired(synthesizeSpeech("Calculator", env.root())), QStringList{"Calculator"});
+}
+
+class LiveControlTest : public IsolatedTest {
+protected:
+    LiveControlTest() : control(pushedInput()), spy(&control, &VoiceCommandControl::phraseRecognized),
+                        heard(&control, &SphinxVoiceCommandControl::utteranceHeard)
+    {
+        menu = control.createMenu("MainMenu", "state1", 4).value();
+        for (const QString& phrase : kMenu)
+            control.addEntry(menu, 0, phrase, "", phrase, 0, phrase);
+        control.activateMenu(menu);
+        QCoreApplication::processEvents();   // the phrases reach the worker before any audio
+    }
+
+    static AudioInputSettings pushedInput()
+    {
+        AudioInputSettings input;
+        input.usePushedAudio = true;
+        return input;
+    }
+
+    // Waits until the worker has finished `count` utterances in all.
+    void waitForUtterances(int count)
+    {
+        while (heard.count() < count)
+            ASSERT_TRUE(heard.wait(60000));
+    }
+
+    SphinxVoiceCommandControl control;
+    QSignalSpy spy;
+    QSignalSpy heard;
+    int32_t menu = 0;
+};
+
+TEST_F(LiveControlTest, HeardPhraseIsReportedOnTheUserInterfaceThread)
+{
+    QThread* receivedOn = nullptr;
+    QObject::connect(&control, &VoiceCommandControl::phraseRecognized, &control,
+            [&receivedOn] { receivedOn = QThread::currentThread(); }, Qt::DirectConnection);
+    control.pushAudio(joined({synthesizeSpeech("Calculator", env.root()), roomQuiet(1000)}));
+    ASSERT_TRUE(spy.wait(60000));
+    EXPECT_EQ(spy.at(0).at(6).toString(), "Calculator");
+    EXPECT_EQ(receivedOn, QCoreApplication::instance()->thread());
+}
+
+TEST_F(LiveControlTest, DeactivatingDropsThePhraseBeingDecoded)
+{
+    // The phrase is in the worker's hands, its end not yet heard, when the menu goes quiet.
+    control.pushAudio(synthesizeSpeech("Calculator", env.root()));
+    control.deactivateMenu(menu);
+    control.pushAudio(roomQuiet(1000));
+    control.activateMenu(menu);
+    QCoreApplication::processEvents();
+    control.pushAudio(joined({synthesizeSpeech("Control Panel", env.root()), roomQuiet(1000)}));
+    ASSERT_TRUE(spy.wait(60000));
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(6).toString(), "Control Panel");
+}
+
+TEST_F(LiveControlTest, OwnSpeechAndItsTailAreNotActedOn)
+{
+    const auto calculator = synthesizeSpeech("Calculator", env.root());
+    control.setOutputActive(true);
+    control.pushAudio(joined({calculator, roomQuiet(1000)}));
+    control.setOutputActive(false);
+    // Said within the tail after the speech ended: still ignored.
+    control.pushAudio(joined({roomQuiet(100), calculator, roomQuiet(1000)}));
+    control.pushAudio(joined({roomQuiet(500), synthesizeSpeech("Control Panel", env.root()), roomQuiet(1000)}));
+    ASSERT_TRUE(spy.wait(60000));
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(6).toString(), "Control Panel");
+}
+
+class HearToolTest : public IsolatedTest {
+protected:
+    QString tool() const { return qEnvironmentVariable("VORLIX_BUILD_DIR") + "/bin/vorlix-hear"; }
+};
+
+TEST_F(HearToolTest, PrintsOneLinePerWavWithThePhraseAsWritten)
+{
+    IsolatedEnvironment::writeFile(env.path("phrases.txt"), "  Web Sites  \n\nCalculator\nMacro 4\n");
+    const QString hit = writeWav(env.path("hit.wav"), synthesizeSpeech("web sites", env.root()));
+    const QString miss = writeWav(env.path("miss.wav"), synthesizeSpeech("Could you pass me the salt please", env.root()));
+    QProcess process;
+    process.start(tool(), {"--phrases", env.path("phrases.txt"), hit, miss});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_EQ(process.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    const QStringList first = lines[0].split('\t');
+    ASSERT_EQ(first.size(), 4);
+    EXPECT_EQ(first[0], hit);
+    EXPECT_EQ(first[1], "Web Sites");
+    EXPECT_GE(first[3].toInt(), 0);
+    const QStringList second = lines[1].split('\t');
+    ASSERT_EQ(second.size(), 4);
+    EXPECT_EQ(second[1], "");
+}
+
+TEST_F(HearToolTest, BadArgumentsAndFilesAreReported)
+{
+    QProcess process;
+    process.start(tool(), {"--phrases", env.path("absent.txt"), env.path("x.wav")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardError().contains("absent.txt"));
+
+    process.start(tool(), {"--phrases", env.path("absent.txt"), "--threshold", "101", env.path("x.wav")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 2);
+
+    IsolatedEnvironment::writeFile(env.path("phrases.txt"), "Calculator\n");
+    IsolatedEnvironment::writeFile(env.path("broken.wav"), "RIFF....WAVEjunk");
+    process.start(tool(), {"--phrases", env.path("phrases.txt"), env.path("broken.wav")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardError().contains("broken.wav"));
+}
+
+} // namespace

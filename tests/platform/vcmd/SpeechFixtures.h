@@ -1,0 +1,19 @@
+#pragma once
+// Speech for the tests, synthesised with the espeak-ng program at run time into a folder of
+// the test, and quiet room noise to put between utterances.
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+struct SpeechOptions {
+    const char* voice = "en-us";
+    int speedWpm = 160;
+    double snrDb = 0;   // 0: clean; otherwise noise at this signal-to-noise ratio
+};
+
+std::vector<int16_t> synthesizeSpeech(const QString& text, const QString& folder, const SpeechOptions& options = {});
+std::vector<int16_t> roomQuiet(int ms);
+std::vector<int16_t> joined(std::initializer_list<std::vector<int16_t>> parts);
+QString writeWav(const QString& path, const std::vector<int16_t>& samples);

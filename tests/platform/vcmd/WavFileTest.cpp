@@ -1,0 +1,120 @@
+#include "platform/vcmd/WavFile.h"
+
+#include <QByteArray>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+QByteArray le32(uint32_t v)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+QByteArray le16(uint16_t v)
+{
+    QByteArray b(2, '\0');
+    qToLittleEndian(v, b.data());
+    return b;
+}
+
+QByteArray wav(uint16_t format, uint16_t channels, uint32_t rate, uint16_t bits, const QByteArray& data,
+               const QByteArray& extraChunk = {})
+{
+    QByteArray fmt = le16(format) + le16(channels) + le32(rate) + le32(rate * channels * bits / 8)
+        + le16(uint16_t(channels * bits / 8)) + le16(bits);
+    QByteArray body = QByteArray("WAVE") + "fmt " + le32(uint32_t(fmt.size())) + fmt + extraChunk + "data"
+        + le32(uint32_t(data.size())) + data;
+    return QByteArray("RIFF") + le32(uint32_t(body.size())) + body;
+}
+
+QByteArray sine16(int rate, int channels, int frames, bool oppositeChannels = false)
+{
+    QByteArray data;
+    for (int i = 0; i < frames; ++i) {
+        const auto v = int16_t(std::lround(10000 * std::sin(2 * M_PI * 440 * i / rate)));
+        for (int c = 0; c < channels; ++c)
+            data += le16(uint16_t(oppositeChannels && c == 1 ? -v : v));
+    }
+    return data;
+}
+
+double rms(const std::vector<int16_t>& s)
+{
+    double e = 0;
+    for (int16_t v : s)
+        e += double(v) * v;
+    return s.empty() ? 0 : std::sqrt(e / double(s.size()));
+}
+
+class WavFileTest : public testing::Test {};
+
+TEST_F(WavFileTest, AnyRateBecomesSixteenKilohertz)
+{
+    auto result = WavFile::decodeAsRecognizerInput(wav(1, 1, 44100, 16, sine16(44100, 1, 44100)));
+    ASSERT_TRUE(result.ok());
+    EXPECT_NEAR(double(result.value().size()), 16000, 2);
+    // 440 Hz at amplitude 10000 keeps its level through the filter.
+    EXPECT_NEAR(rms(result.value()), 10000 / std::sqrt(2.0), 300);
+}
+
+TEST_F(WavFileTest, ChannelsAreMixedNotConcatenated)
+{
+    auto same = WavFile::decodeAsRecognizerInput(wav(1, 2, 16000, 16, sine16(16000, 2, 1600)));
+    ASSERT_TRUE(same.ok());
+    EXPECT_EQ(same.value().size(), 1600u);
+    EXPECT_GT(rms(same.value()), 6000);
+    auto opposite = WavFile::decodeAsRecognizerInput(wav(1, 2, 16000, 16, sine16(16000, 2, 1600, true)));
+    ASSERT_TRUE(opposite.ok());
+    EXPECT_LT(rms(opposite.value()), 1);
+}
+
+TEST_F(WavFileTest, FloatEightBitAndExtraChunksAreRead)
+{
+    QByteArray floats;
+    for (int i = 0; i < 160; ++i) {
+        const float v = 0.5f;
+        floats += QByteArray(reinterpret_cast<const char*>(&v), 4);
+    }
+    auto f = WavFile::decodeAsRecognizerInput(wav(3, 1, 16000, 32, floats));
+    ASSERT_TRUE(f.ok());
+    EXPECT_NEAR(f.value().at(80), 16384, 2);
+
+    // An odd-sized chunk before the data is padded to an even length.
+    auto eight = WavFile::decodeAsRecognizerInput(
+        wav(1, 1, 16000, 8, QByteArray(160, char(255)), QByteArray("LIST") + le32(3) + "abc" + '\0'));
+    ASSERT_TRUE(eight.ok());
+    EXPECT_EQ(eight.value().size(), 160u);
+    EXPECT_GT(eight.value().at(80), 32000);
+}
+
+TEST_F(WavFileTest, TruncatedDataKeepsWhatIsThere)
+{
+    QByteArray bytes = wav(1, 1, 16000, 16, sine16(16000, 1, 1000));
+    bytes.chop(1000);   // the header still claims 1000 frames
+    auto result = WavFile::decodeAsRecognizerInput(bytes);
+    ASSERT_TRUE(result.ok());
+    EXPECT_EQ(result.value().size(), 500u);
+}
+
+TEST_F(WavFileTest, BrokenFilesAreRefusedWithAReason)
+{
+    EXPECT_FALSE(WavFile::decodeAsRecognizerInput(QByteArray("not a wav file at all")).ok());
+    EXPECT_FALSE(WavFile::decodeAsRecognizerInput(QByteArray()).ok());
+    EXPECT_FALSE(WavFile::decodeAsRecognizerInput(wav(2, 1, 16000, 16, sine16(16000, 1, 10))).ok());   // ADPCM
+    EXPECT_FALSE(WavFile::decodeAsRecognizerInput(wav(1, 0, 16000, 16, sine16(16000, 1, 10))).ok());
+    EXPECT_FALSE(WavFile::decodeAsRecognizerInput(wav(1, 1, 0, 16, sine16(16000, 1, 10))).ok());
+    QByteArray noData = wav(1, 1, 16000, 16, {});
+    noData.chop(8);   // drop the data chunk header
+    auto result = WavFile::decodeAsRecognizerInput(noData);
+    ASSERT_FALSE(result.ok());
+    EXPECT_FALSE(result.error().message.isEmpty());
+    EXPECT_FALSE(WavFile::readAsRecognizerInput(QStringLiteral("/nonexistent/file.wav")).ok());
+}
+
+} // namespace
