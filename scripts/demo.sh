@@ -21,7 +21,7 @@ vorlix="$build/bin/vorlix"
 # first-run help already.
 printf '[HKEY_LOCAL_MACHINE\\Software\\Quennet\\Vorlix\\AppPath]\r\n@=%s\r\n' "$out/app" >"$VORLIX_REGISTRY"
 cp "$build"/share/vorlix/*.INI "$build"/share/vorlix/*.dat "$out/app/" 2>/dev/null || true
-printf '[Account]\r\nUserName=Demo\r\n[Character]\r\nName=merlin.acs\r\n' >"$out/app/Vorlix.INI"
+printf '[Account]\r\nUserName=Demo\r\n[Character]\r\nName=merlin.acs\r\nPosition=5\r\n' >"$out/app/Vorlix.INI"
 printf '[General]\r\nOverview=Yes\r\n' >"$out/app/MessageID.INI"
 
 # Spoken commands for the microphone: "Web Sites", a pause, then "Settings".
@@ -49,8 +49,9 @@ shot heard
 for phrase in "Commands" "Settings" "Web Sites"; do
     echo "Saying: $phrase"
     "$vorlix" --say "$phrase"
-    sleep 2
+    sleep 0.6   # the character is still speaking
     shot "$(echo "$phrase" | tr ' ' '-' | tr 'A-Z' 'a-z')"
+    sleep 2
 done
 "$vorlix" --say "Hide"; sleep 1; shot hidden
 "$vorlix" --say "Show"; sleep 1

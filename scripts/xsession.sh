@@ -13,11 +13,21 @@ start_xsession() {
         xdpyinfo >/dev/null 2>&1 && break
         sleep 0.1
     done
+    xsetroot -solid '#35557a' 2>/dev/null || true
     openbox >"$work/openbox.log" 2>&1 &
     XSESSION_PIDS+=($!)
+    # Windows mapped before the window manager is up would stay undecorated.
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+        sleep 0.1
+    done
     trayer --edge bottom --align right --widthtype request --height 28 --transparent false \
         --tint 0x303a60 --expand true >"$work/trayer.log" 2>&1 &
     XSESSION_PIDS+=($!)
+    for _ in $(seq 100); do
+        xdotool search --class trayer >/dev/null 2>&1 && break
+        sleep 0.1
+    done
     trap stop_xsession EXIT
 }
 

@@ -34,6 +34,7 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 #include <cmath>
@@ -315,7 +316,12 @@ void frmMain::firstActivation()
                              std::max(0, m_platform.screen.widthPixels() - width()));
     const int y = std::clamp(int(std::lround(Settings->m_Top / twipsY)), 0,
                              std::max(0, m_platform.screen.heightPixels() - height()));
-    move(x, y);
+    // The stored place is that of the frame; the window manager may not have framed the
+    // window yet, so say so explicitly instead of relying on move().
+    if (QWindow* window = windowHandle())
+        window->setFramePosition(QPoint(x, y));
+    else
+        move(x, y);
 
     settingsPage->chkStayOnTop->setChecked(Settings->m_StayOnTop);
     chkStayOnTop_Click();

@@ -13,6 +13,8 @@ public:
     static constexpr int32_t kScClose = 0xF060;
     static constexpr int32_t kScRestore = 0xF120;
     static constexpr uint32_t kCut = 768, kCopy = 769, kPaste = 770, kClear = 771, kUndo = 772;
+    // EM_SETSEL with 0 and -1 selects everything: typed as Ctrl+A.
+    static constexpr uint32_t kSetSel = 177;
 
     virtual ~WindowMessenger() = default;
     virtual void postToForeground(uint32_t message, int32_t wParam, int32_t lParam) = 0;

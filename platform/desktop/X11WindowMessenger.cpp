@@ -173,9 +173,13 @@ X11WindowMessenger::X11WindowMessenger(KeySender& keys, QByteArray displayName)
 {
 }
 
-void X11WindowMessenger::postToForeground(uint32_t message, int32_t wParam, int32_t /*lParam*/)
+void X11WindowMessenger::postToForeground(uint32_t message, int32_t wParam, int32_t lParam)
 {
     switch (message) {
+    case kSetSel:
+        if (wParam == 0 && lParam == -1)
+            pressChord(VirtualKeyTable::kControl, 'A');
+        return;
     case kCut: pressChord(VirtualKeyTable::kControl, 'X'); return;
     case kCopy: pressChord(VirtualKeyTable::kControl, 'C'); return;
     case kPaste: pressChord(VirtualKeyTable::kControl, 'V'); return;

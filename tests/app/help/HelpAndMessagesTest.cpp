@@ -22,9 +22,6 @@
 #include <tuple>
 #include <vector>
 
-// Readable failures: gtest prints a QString as text, not as bytes.
-void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-
 namespace {
 
 using Events = std::vector<std::string>;

@@ -36,7 +36,7 @@ TEST_F(SuppliedCommandsTest, EveryEntryLoadsSwitchedOnAndUsesAnActionTheDesktopC
     EXPECT_GE(commands.count(), 30);
     const std::set<std::pair<int32_t, int32_t>> messages{
         {16, 0}, {274, 0xF020}, {274, 0xF030}, {274, 0xF120}, {274, 0xF060},
-        {768, 0}, {769, 0}, {770, 0}, {771, 0}, {772, 0}};
+        {768, 0}, {769, 0}, {770, 0}, {771, 0}, {772, 0}, {177, 0}};
     const QStringList gestures{"None", "Greet", "Read", "Announce", "Wave", "Think", "Explain", "Pleased",
                                "Surprised", "Confused", "Congratulate", "Acknowledge", "Decline", "Alert",
                                "GetAttention", "Search", "Process", "Write", "Suggest", "GestureLeft",

@@ -53,7 +53,7 @@ TEST_P(EditMessageTest, TypesTheChord)
 {
     FakeKeySender keys;
     X11WindowMessenger messenger(keys);
-    messenger.postToForeground(GetParam().message, 0, 0);
+    messenger.postToForeground(GetParam().message, 0, GetParam().message == WindowMessenger::kSetSel ? -1 : 0);
     EXPECT_EQ(keys.events, GetParam().events);
 }
 
@@ -64,6 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, EditMessageTest, testing::Values(
     ChordCase{WindowMessenger::kPaste, {{kCtrl, false}, {'V', false}, {'V', true}, {kCtrl, true}}},
     ChordCase{WindowMessenger::kClear, {{0x2E, false}, {0x2E, true}}},
     ChordCase{WindowMessenger::kUndo, {{kCtrl, false}, {'Z', false}, {'Z', true}, {kCtrl, true}}},
+    ChordCase{WindowMessenger::kSetSel, {{kCtrl, false}, {'A', false}, {'A', true}, {kCtrl, true}}},
     // Window actions and unknown messages type nothing.
     ChordCase{WindowMessenger::kClose, {}},
     ChordCase{WindowMessenger::kSysCommand, {}},
