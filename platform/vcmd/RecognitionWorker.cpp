@@ -54,6 +54,10 @@ void RecognitionWorker::setPhrases(const QStringList& phrases, quint64 epoch)
         m_recognizer->discardUtterance();
     m_epoch = epoch;
     m_recognizer->setPhrases(phrases);
+    // A WAV file is played from the moment there is something to listen for, so a phrase
+    // early in it is not lost while the program is still starting.
+    if (m_wavTimer && !m_wavTimer->isActive() && m_wavPosition == 0 && !phrases.isEmpty())
+        m_wavTimer->start(kChunkMs);
 }
 
 void RecognitionWorker::setThreshold(int value)
@@ -116,7 +120,8 @@ void RecognitionWorker::openInput()
         m_wavTimer = new QTimer(this);
         m_wavTimer->setTimerType(Qt::PreciseTimer);
         connect(m_wavTimer, &QTimer::timeout, this, &RecognitionWorker::feedNextWavChunk);
-        m_wavTimer->start(kChunkMs);
+        if (!m_phrases.isEmpty())
+            m_wavTimer->start(kChunkMs);
         return;
     }
 

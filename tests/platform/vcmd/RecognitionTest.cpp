@@ -142,6 +142,23 @@ TEST_F(LiveControlTest, OwnSpeechAndItsTailAreNotActedOn)
     EXPECT_EQ(spy.at(0).at(6).toString(), "Control Panel");
 }
 
+class AudioFileInputTest : public IsolatedTest {};
+
+TEST_F(AudioFileInputTest, FileIsHeardFromTheMomentAMenuIsActive)
+{
+    AudioInputSettings input;
+    input.wavPath = writeWav(env.path("say.wav"), joined({roomQuiet(300), synthesizeSpeech("Control Panel", env.root())}));
+    SphinxVoiceCommandControl control{input};
+    QSignalSpy recognized(&control, &VoiceCommandControl::phraseRecognized);
+    QSignalSpy finished(&control, &SphinxVoiceCommandControl::inputFinished);
+    const int32_t menu = control.createMenu("MainMenu", "state1", 4).value();
+    control.addEntry(menu, 0, "Control Panel", "", "Control Panel", 0, "Control Panel");
+    control.activateMenu(menu);
+    ASSERT_TRUE(finished.wait(60000));
+    ASSERT_EQ(recognized.count(), 1);
+    EXPECT_EQ(recognized.at(0).at(6).toString(), "Control Panel");
+}
+
 class HearToolTest : public IsolatedTest {
 protected:
     QString tool() const { return qEnvironmentVariable("VORLIX_BUILD_DIR") + "/bin/vorlix-hear"; }
