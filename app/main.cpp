@@ -153,6 +153,8 @@ int main(int argc, char** argv)
 
     DesktopAgentCharacters agent;
     SphinxVoiceCommandControl recogniser;
+    // The program must not hear itself: a command's sentence is often its own phrase.
+    agent.setSpeakingListener([&recogniser](bool speaking) { recogniser.setOutputActive(speaking); });
     XdgShellLauncher launcher;
     XTestKeySender keys;
     X11WindowMessenger messenger(keys);

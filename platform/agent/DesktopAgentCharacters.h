@@ -6,6 +6,7 @@
 #include "platform/agent/AgentControl.h"
 #include "platform/agent/DesktopAgentCharacter.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -15,6 +16,12 @@ public:
     Result<void> unload(const QString& id) override;
     DesktopAgentCharacter* item(const QString& id) override;
 
+    // Told true when a character starts speaking and false when it stops, so that a
+    // listening recogniser can ignore the program's own voice. Applies to every
+    // character loaded from then on.
+    void setSpeakingListener(std::function<void(bool speaking)> listener);
+
 private:
+    std::function<void(bool speaking)> m_speakingListener;
     std::map<QString, std::unique_ptr<DesktopAgentCharacter>> m_characters;   // by lower-case id
 };

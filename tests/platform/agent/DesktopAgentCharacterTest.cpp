@@ -234,3 +234,30 @@ TEST_F(DesktopAgentCharacterTest, WindowIsDraggableAndNeverTakesFocus)
 }
 
 } // namespace
+
+namespace {
+
+TEST(DesktopAgentSpeakingTest, ListenerHearsSpeechStartAndEndAndAnUnloadEndsIt)
+{
+    IsolatedEnvironment env;
+    DesktopAgentCharacters characters;
+    std::vector<bool> told;
+    characters.setSpeakingListener([&told](bool speaking) { told.push_back(speaking); });
+    ASSERT_TRUE(characters.load(kId, TestCharacter::write(env.root())).ok());
+    DesktopAgentCharacter* character = characters.item(kId);
+
+    QSignalSpy idle(character, &DesktopAgentCharacter::idle);
+    character->show(true);
+    character->speak("Hi");
+    character->hide(true);
+    ASSERT_TRUE(idle.wait(30000));
+    EXPECT_EQ(told, std::vector<bool>({true, false})) << "show and hide are no speech";
+
+    character->speak("A sentence that is still going when the character goes away");
+    QCoreApplication::processEvents();
+    told.clear();
+    ASSERT_TRUE(characters.unload(kId).ok());
+    EXPECT_EQ(told.back(), false);
+}
+
+} // namespace
