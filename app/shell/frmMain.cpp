@@ -317,11 +317,10 @@ void frmMain::firstActivation()
     const int y = std::clamp(int(std::lround(Settings->m_Top / twipsY)), 0,
                              std::max(0, m_platform.screen.heightPixels() - height()));
     // The stored place is that of the frame; the window manager may not have framed the
-    // window yet, so say so explicitly instead of relying on move().
+    // window yet, so the frame position is set explicitly as well.
+    move(x, y);
     if (QWindow* window = windowHandle())
         window->setFramePosition(QPoint(x, y));
-    else
-        move(x, y);
 
     settingsPage->chkStayOnTop->setChecked(Settings->m_StayOnTop);
     chkStayOnTop_Click();

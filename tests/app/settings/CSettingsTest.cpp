@@ -65,19 +65,6 @@ TEST_F(CSettingsTest, MissingFileGivesEveryDefault)
     EXPECT_FALSE(QFile::exists(iniPath())) << "loading never creates the file";
 }
 
-TEST_F(CSettingsTest, FileWithoutCharacterSectionGivesItsDefaults)
-{
-    writeIni("[Account]\r\nUserName=Ada\r\n[General]\r\nSayTime=yes\r\n");
-    const CSettings s = load();
-    EXPECT_EQ(s.m_UserName, "Ada");
-    EXPECT_TRUE(s.m_SayTime);
-    EXPECT_EQ(s.m_CharacterName, "merlin.acs");
-    EXPECT_EQ(s.m_VoiceSpeed, 180);
-    EXPECT_EQ(s.m_FontSize, 10);
-    EXPECT_EQ(s.m_Position, 1);
-    EXPECT_EQ(s.m_CharacterSize, 2);
-}
-
 struct FlagCase {
     const char* stored;
     bool expected;
@@ -170,7 +157,9 @@ TEST_F(CSettingsTest, SaveWritesEveryKeyInOrderAndReadsBackUnchanged)
     s.m_LoadSilence = 1;
     s.m_LoadControlPanel = 1;
     s.m_CharacterMode = 2;
+    s.m_WelcomeMessage = "Good morning, Dave";
     s.Save(placement);
+    EXPECT_EQ(IsolatedEnvironment::readFile(env.path("Welcome.txt")), "\"Good morning, Dave\"\r\n");
 
     const QByteArray expected =
         "[Character]\r\nName=robot.acs\r\nHide=No\r\nFast=No\r\nShowBalloon=No\r\nFontName=DejaVu Sans\r\n"
@@ -195,14 +184,6 @@ TEST_F(CSettingsTest, SaveWritesEveryKeyInOrderAndReadsBackUnchanged)
     EXPECT_FALSE(back.m_ActiveMode);
 }
 
-TEST_F(CSettingsTest, SaveKeepsUnknownKeysOfTheFile)
-{
-    writeIni("[Extra]\r\nKeep=me\r\n[Character]\r\nName=cat.acs\r\n");
-    CSettings s = load();
-    s.Save(placement);
-    EXPECT_TRUE(ini().startsWith("[Extra]\r\nKeep=me\r\n[Character]\r\nName=cat.acs\r\n"));
-}
-
 TEST_F(CSettingsTest, WelcomeMessageSurvivesCommasQuotesAndLineBreaks)
 {
     for (const QString& message : {QStringLiteral("Hi, there, friend"), QStringLiteral("He said \"hello\" twice"),
@@ -212,14 +193,6 @@ TEST_F(CSettingsTest, WelcomeMessageSurvivesCommasQuotesAndLineBreaks)
         s.Save(placement);
         EXPECT_EQ(load().m_WelcomeMessage, message);
     }
-}
-
-TEST_F(CSettingsTest, WelcomeFileIsOneQuotedField)
-{
-    CSettings s = load();
-    s.m_WelcomeMessage = "Good morning, Dave";
-    s.Save(placement);
-    EXPECT_EQ(IsolatedEnvironment::readFile(env.path("Welcome.txt")), "\"Good morning, Dave\"\r\n");
 }
 
 TEST_F(CSettingsTest, WelcomeFileOddShapesNeverStopLoading)

@@ -183,7 +183,7 @@ TEST_F(frmMainTest, FirstActivationGreetsWithTheStoredGestureAndName)
 TEST_F(frmMainTest, NoGreetingWhenTheGestureIsNone)
 {
     IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[Character]\r\nWelcomeGesture=None\r\n");
-    auto window = startWindow();
+    startWindow();
     EXPECT_FALSE(fakes.agent.log.join('|').contains("Speak"));
 }
 
@@ -232,19 +232,6 @@ TEST_F(frmMainTest, WithoutNotificationAreaHidingMinimises)
     EXPECT_TRUE(window->isMinimized());
 }
 
-TEST_F(frmMainTest, StayOnTopFollowsTheBoxOnEveryChange)
-{
-    auto window = startWindow();
-    EXPECT_FALSE(window->isTopmost());
-    window->settingsPage->chkStayOnTop->setChecked(true);
-    EXPECT_TRUE(window->isTopmost());
-    EXPECT_TRUE(window->Settings->m_StayOnTop);
-    EXPECT_TRUE(window->isVisible());
-    window->settingsPage->chkStayOnTop->setChecked(false);
-    EXPECT_FALSE(window->isTopmost());
-    EXPECT_FALSE(window->Settings->m_StayOnTop);
-}
-
 TEST_F(frmMainTest, StoredStayOnTopAppliesAtFirstActivation)
 {
     IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[General]\r\nStayOnTop=Yes\r\nLeft=1500\r\nTop=750\r\n");
@@ -254,10 +241,13 @@ TEST_F(frmMainTest, StoredStayOnTopAppliesAtFirstActivation)
     EXPECT_EQ(window->pos(), QPoint(100, 50));
 }
 
-TEST_F(frmMainTest, DialogIsNeverBelowATopmostMainWindow)
+TEST_F(frmMainTest, StayOnTopFollowsTheBoxAndDialogsAreNeverBelowIt)
 {
     auto window = startWindow();
     window->settingsPage->chkStayOnTop->setChecked(true);
+    EXPECT_TRUE(window->isTopmost());
+    EXPECT_TRUE(window->Settings->m_StayOnTop);
+    EXPECT_TRUE(window->isVisible());
 
     QDialog dialog(window.get());
     bool topmostWhileOpen = true;
@@ -268,6 +258,10 @@ TEST_F(frmMainTest, DialogIsNeverBelowATopmostMainWindow)
     window->ShowModalForm(dialog);
     EXPECT_FALSE(topmostWhileOpen);
     EXPECT_TRUE(window->isTopmost());
+
+    window->settingsPage->chkStayOnTop->setChecked(false);
+    EXPECT_FALSE(window->isTopmost());
+    EXPECT_FALSE(window->Settings->m_StayOnTop);
 }
 
 TEST_F(frmMainTest, RemoteCommandsReachTheProgram)
