@@ -36,4 +36,12 @@ for key in "UserName=Ada" "Name=merlin.acs" "Hide=Yes" "Fast=Yes" "ShowBalloon=Y
 done
 grep -qE '^Left=[0-9]+'$'\r''$' "$ini" || fail "Vorlix.INI lacks Left"
 [[ "$(cat "$APP/Welcome.txt")" == $'"Nice to see you, Ada"\r' ]] || fail "Welcome.txt: $(cat -A "$APP/Welcome.txt")"
+# Autostarted: only the icon in the notification area; a double click on it opens the window.
+start_vorlix -autostart
+icon=$(xwininfo -root -tree | grep -A4 '"panel"' | grep '("vorlix" "Vorlix")' | awk '{print $1}')
+[[ -n "$icon" ]] || fail "no icon in the notification area: $(xwininfo -root -tree | grep -i -e vorlix -e panel)"
+window_visible "^Vorlix 1.0$" && fail "the main window is shown after -autostart"
+xdotool mousemove --window "$icon" 5 5 click --repeat 2 --delay 80 1
+wait_until 20 window_visible "^Vorlix 1.0$" || fail "double-clicking the icon did not open the main window"
+exit_vorlix
 echo "startup end-to-end: passed"
