@@ -22,6 +22,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -54,38 +55,39 @@ bool processAlive(qint64 pid)
     return end >= 0 && end + 2 < line.size() && line[end + 2] != 'Z' && line[end + 2] != 'X';
 }
 
-int remoteSay(const QString& phrase)
+// One request to the running copy; its reply, or nullopt after saying why there is none.
+std::optional<QString> request(const QString& text, int timeoutMs)
 {
-    const Result<QString> reply = LocalSocketInstance::send(AppInfo::caption(), QStringLiteral("say ") + phrase,
-                                                            kSayTimeoutMs);
+    const Result<QString> reply = LocalSocketInstance::send(AppInfo::caption(), text, timeoutMs);
     if (!reply) {
         std::fprintf(stderr, "vorlix: %s\n", qPrintable(reply.error().message));
-        return 1;
+        return std::nullopt;
     }
-    return 0;
+    return reply.value();
+}
+
+int remoteSay(const QString& phrase)
+{
+    return request(QStringLiteral("say ") + phrase, kSayTimeoutMs) ? 0 : 1;
 }
 
 int remoteStatus()
 {
-    const Result<QString> reply = LocalSocketInstance::send(AppInfo::caption(), QStringLiteral("status"), kSayTimeoutMs);
-    if (!reply) {
-        std::fprintf(stderr, "vorlix: %s\n", qPrintable(reply.error().message));
+    const std::optional<QString> reply = request(QStringLiteral("status"), kSayTimeoutMs);
+    if (!reply)
         return 1;
-    }
-    for (const QString& field : reply.value().split(u'\t'))
+    for (const QString& field : reply->split(u'\t'))
         std::printf("%s\n", qPrintable(field));
     return 0;
 }
 
 int remoteExit()
 {
-    const Result<QString> reply = LocalSocketInstance::send(AppInfo::caption(), QStringLiteral("exit"), kExitTimeoutMs);
-    if (!reply) {
-        std::fprintf(stderr, "vorlix: %s\n", qPrintable(reply.error().message));
+    const std::optional<QString> reply = request(QStringLiteral("exit"), kExitTimeoutMs);
+    if (!reply)
         return 1;
-    }
     // "exiting PID": returns once that process has ended, so a caller can rely on the saved files.
-    const qint64 pid = reply.value().section(u' ', 1, 1).toLongLong();
+    const qint64 pid = reply->section(u' ', 1, 1).toLongLong();
     QDeadlineTimer deadline(kExitTimeoutMs);
     while (processAlive(pid) && !deadline.hasExpired())
         QThread::msleep(20);

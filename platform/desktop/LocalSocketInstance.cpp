@@ -5,7 +5,7 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <QRegularExpression>
-#include <QStandardPaths>
+#include <QFileInfo>
 
 #include <unistd.h>
 
@@ -16,9 +16,14 @@ constexpr qint64 kMaxRequestBytes = 64 * 1024;
 
 QString runtimeFolder()
 {
-    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (base.isEmpty())
+    // The user's runtime folder, or a private folder in /tmp where the session has none.
+    QString base = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (base.isEmpty() || !QFileInfo(base).isDir())
         base = QDir::temp().filePath(QStringLiteral("vorlix-%1").arg(getuid()));
+    QDir().mkpath(base);
+    // A folder someone else made in /tmp could hand our commands to their program.
+    if (QFileInfo(base).ownerId() != getuid())
+        base = QDir::home().filePath(QStringLiteral(".vorlix-runtime"));
     QDir().mkpath(base);
     QFile::setPermissions(base, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return base;
