@@ -36,7 +36,7 @@ struct Utterance {
     QString text;
     QString expected;   // the phrase that should fire; empty when nothing should
     std::vector<int16_t> audio;
-    size_t speechEnd = 0;   // sample index in audio
+    size_t speechEnd = 0;   // sample index in audio where the speech's sound ends
 };
 
 struct Outcome {
@@ -112,7 +112,7 @@ Utterance makeUtterance(const QString& text, const QString& expected, const Voic
         const double s = (i >= before && i < before + speech.size()) ? speech[i - before] : 0;
         u.audio[i] = int16_t(std::clamp(std::lround(s + bed[i]), -32768L, 32767L));
     }
-    u.speechEnd = before + speech.size();
+    u.speechEnd = before + WavFile::endOfSound(speech);
     return u;
 }
 

@@ -131,3 +131,17 @@ std::vector<int16_t> WavFile::resample(const std::vector<float>& mono, int fromR
     }
     return out;
 }
+
+size_t WavFile::endOfSound(const std::vector<int16_t>& samples)
+{
+    constexpr size_t kWindow = kRecognizerRateHz / 100;
+    constexpr double kFloor = 32768.0 * 0.00316;   // -50 dBFS
+    for (size_t end = samples.size(); end >= kWindow; end -= kWindow) {
+        double energy = 0;
+        for (size_t i = end - kWindow; i < end; ++i)
+            energy += double(samples[i]) * samples[i];
+        if (std::sqrt(energy / kWindow) > kFloor)
+            return end;
+    }
+    return 0;
+}

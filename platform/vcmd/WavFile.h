@@ -16,6 +16,8 @@ public:
 
     static Result<std::vector<int16_t>> readAsRecognizerInput(const QString& path);
     static Result<std::vector<int16_t>> decodeAsRecognizerInput(const QByteArray& bytes);
+    // Index just past the last 10 ms louder than -50 dBFS: where the sound in a recording ends.
+    static size_t endOfSound(const std::vector<int16_t>& samples);
     // Linear interpolation after a box filter as wide as the rate ratio: enough for speech.
     static std::vector<int16_t> resample(const std::vector<float>& mono, int fromRateHz, int toRateHz);
 };

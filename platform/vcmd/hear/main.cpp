@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QTextStream>
 
-#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -20,21 +19,6 @@ int usage()
     std::fprintf(stderr, "usage: vorlix-hear --phrases FILE [--threshold N] WAV...\n"
                          "  FILE holds one phrase per line, as a user would write it.\n");
     return 2;
-}
-
-// The last 10 ms window louder than -50 dBFS; the file's end when the sound runs to it.
-size_t endOfSound(const std::vector<int16_t>& samples)
-{
-    constexpr size_t kWindow = 160;
-    constexpr double kFloor = 32768.0 * 0.00316;
-    for (size_t end = samples.size(); end >= kWindow; end -= kWindow) {
-        double energy = 0;
-        for (size_t i = end - kWindow; i < end; ++i)
-            energy += double(samples[i]) * samples[i];
-        if (std::sqrt(energy / kWindow) > kFloor)
-            return end;
-    }
-    return 0;
 }
 
 } // namespace
@@ -102,7 +86,7 @@ int main(int argc, char** argv)
             continue;
         }
         const int64_t base = recognizer.samplesProcessed();
-        const int64_t soundEnd = base + int64_t(endOfSound(samples.value()));
+        const int64_t soundEnd = base + int64_t(WavFile::endOfSound(samples.value()));
         std::vector<Hearing> hearings = recognizer.process(samples.value().data(), samples.value().size());
         for (auto& h : recognizer.process(silence.data(), silence.size()))
             hearings.push_back(h);

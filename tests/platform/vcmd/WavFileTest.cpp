@@ -117,4 +117,16 @@ TEST_F(WavFileTest, BrokenFilesAreRefusedWithAReason)
     EXPECT_FALSE(WavFile::readAsRecognizerInput(QStringLiteral("/nonexistent/file.wav")).ok());
 }
 
+TEST_F(WavFileTest, SoundEndsAtTheLastLoudWindow)
+{
+    std::vector<int16_t> samples(16000, 0);
+    for (size_t i = 0; i < 8000; ++i)
+        samples[i] = int16_t(i % 2 ? 3000 : -3000);
+    EXPECT_EQ(WavFile::endOfSound(samples), 8000u);
+    EXPECT_EQ(WavFile::endOfSound(std::vector<int16_t>(16000, 20)), 0u);   // -64 dBFS is quiet
+    EXPECT_EQ(WavFile::endOfSound({}), 0u);
+    samples.back() = 30000;   // a click in the last window counts
+    EXPECT_EQ(WavFile::endOfSound(samples), 16000u);
+}
+
 } // namespace
