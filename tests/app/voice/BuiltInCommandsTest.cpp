@@ -2,25 +2,31 @@
 
 #include "app/voice/BuiltInCommands.h"
 #include "app/voice/CVoiceCommand.h"
-#include "tests/support/TestEnvironment.h"
+#include "app/voice/CommandsPage.h"
+#include "platform/desktop/VirtualKeyTable.h"
 
+#include <QComboBox>
 #include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+const QStringList kTabs{" Start", " My Programs", " My Documents", " Commands", " Web Sites", " Macros", " Settings"};
+
 class BuiltInCommandsTest : public IsolatedTest {
 protected:
     void SetUp() override { ASSERT_TRUE(h.menus.CreateVoiceMenu().ok()); }
-
     QString file() const { return env.path(BuiltInCommands::kFileName); }
     QStringList load(const char* text)
     {
         IsolatedEnvironment::writeFile(file(), QByteArray(text));
-        return reload();
+        return commands.LoadVoiceCommands(env.root());
     }
-    QStringList reload() { return commands.LoadVoiceCommands(env.root()); }
     QStringList phrases() const
     {
         QStringList list;
@@ -34,7 +40,7 @@ protected:
     BuiltInCommands commands{h.menus, h.context};
 };
 
-TEST_F(BuiltInCommandsTest, MissingKeysTakeTheirDefaultsAndOnlyTrueSwitchesOn)
+TEST_F(BuiltInCommandsTest, MissingKeysTakeTheirDefaultsOnlyTrueSwitchesOnAndNumbersReadTheirLeadingPart)
 {
     EXPECT_TRUE(load("[VoiceCommand 1]\r\nName=Old\r\nVoice=Close Window\r\n"
                      "[VoiceCommand 2]\nVoice=B\nActive=true\n[VoiceCommand 3]\nVoice=C\nActive=True\n").isEmpty());
@@ -44,33 +50,33 @@ TEST_F(BuiltInCommandsTest, MissingKeysTakeTheirDefaultsAndOnlyTrueSwitchesOn)
     EXPECT_EQ(at(0).m_Gesture, QStringLiteral("None"));
     EXPECT_EQ(at(0).m_WhatToSay, QStringLiteral("Close Window"));
     EXPECT_EQ(at(0).m_Type, COMMAND_RUN_PROGRAM);
-    EXPECT_EQ(at(0).m_Description, QString());
     EXPECT_FALSE(at(1).m_Active);
     EXPECT_TRUE(at(2).m_Active);
     EXPECT_EQ(h.menus.commandRegistry().count(), 0);   // loading registers nothing
-}
 
-TEST_F(BuiltInCommandsTest, TheListEndsAtAGapAnEmptyPhraseOrDoesNotExist)
-{
-    load("[VoiceCommand 1]\nVoice=One\n[VoiceCommand 2]\nVoice=Two\n[VoiceCommand 4]\nVoice=Four\n");
-    EXPECT_EQ(phrases(), (QStringList{"One", "Two"}));
-    load("[VoiceCommand 1]\nVoice=One\n[VoiceCommand 2]\nVoice=  \n[VoiceCommand 3]\nVoice=Three\n");
-    EXPECT_EQ(phrases(), QStringList{"One"});
-    load("[VoiceCommand 1]\nVoice=Does not exist\n[VoiceCommand 2]\nVoice=Two\n");
-    EXPECT_TRUE(phrases().isEmpty());
-}
-
-TEST_F(BuiltInCommandsTest, NumbersAreReadFromTheirLeadingNumericPart)
-{
     EXPECT_TRUE(load("[VoiceCommand 1]\nVoice=A\nType=4 documents\nMessageID=&H10\nWParam=letters\nLParam=-2147483648\n").isEmpty());
-    ASSERT_EQ(commands.count(), 1);
+    ASSERT_EQ(commands.count(), 1);   // numbers are read from their leading part
     EXPECT_EQ(at(0).m_Type, 4);
     EXPECT_EQ(at(0).m_MessageID, 16);
     EXPECT_EQ(at(0).m_WParam, 0);
     EXPECT_EQ(at(0).m_LParam, -2147483647 - 1);
 }
 
-TEST_F(BuiltInCommandsTest, ANumberBeyond32BitsOrARepeatedPhraseIsReportedAndLeftOut)
+TEST_F(BuiltInCommandsTest, TheListEndsAtAGapAnEmptyPhraseOrDoesNotExist)
+{
+    EXPECT_TRUE(commands.LoadVoiceCommands(env.root()).isEmpty());   // no file at all
+    EXPECT_EQ(commands.count(), 0);
+    load("[VoiceCommand 1]\nVoice=One\n[VoiceCommand 2]\nVoice=Two\n[VoiceCommand 4]\nVoice=Four\n");
+    EXPECT_EQ(phrases(), (QStringList{"One", "Two"}));
+    commands.registerActiveCommands();
+    load("[VoiceCommand 1]\nVoice=One\n[VoiceCommand 2]\nVoice=  \n[VoiceCommand 3]\nVoice=Three\n");
+    EXPECT_EQ(phrases(), QStringList{"One"});
+    EXPECT_TRUE(h.menuTexts().isEmpty());   // a reload forgets the old commands
+    load("[VoiceCommand 1]\nVoice=Does not exist\n[VoiceCommand 2]\nVoice=Two\n");
+    EXPECT_TRUE(phrases().isEmpty());
+}
+
+TEST_F(BuiltInCommandsTest, NumbersBeyond32BitsAndRepeatedPhrasesAreReportedAndLeftOut)
 {
     const QStringList problems = load("[VoiceCommand 1]\nVoice=Page Down\n[VoiceCommand 2]\nVoice=B\nMessageID=99999999999\n"
                                       "[VoiceCommand 3]\nVoice=page down\n[VoiceCommand 4]\nVoice=Home\n");
@@ -80,51 +86,29 @@ TEST_F(BuiltInCommandsTest, ANumberBeyond32BitsOrARepeatedPhraseIsReportedAndLef
     EXPECT_TRUE(problems[1].contains("\"VoiceCommand 3\"") && problems[1].contains("page down"));
 }
 
-TEST_F(BuiltInCommandsTest, AMissingFileGivesNothingAndAReloadForgetsTheOldCommands)
-{
-    EXPECT_TRUE(reload().isEmpty());
-    EXPECT_EQ(commands.count(), 0);
-
-    load("[VoiceCommand 1]\nVoice=One\n");
-    commands.registerActiveCommands();
-    load("[VoiceCommand 1]\nVoice=Two\n");
-    EXPECT_FALSE(h.menus.CommandExists(QStringLiteral("One")));
-    EXPECT_TRUE(h.menuTexts().isEmpty());
-}
-
 TEST_F(BuiltInCommandsTest, SavingWritesEveryKeyInOrderAndReadsBackTheSame)
 {
     load("[VoiceCommand 1]\nName=Old name\nVoice=Minimise\nType=2\nMessageID=274\nWParam=&HF020\nGesture=GestureDown\n"
          "[VoiceCommand 2]\nVoice=Browser\nActive=False\nType=5\nCmd=https://example.org/\nWhatToSay=Going\nGesture=Wave\n"
          "[VoiceCommand 4]\nVoice=Beyond the gap\n");
-    at(0).m_Description = QStringLiteral("Minimises the window in front");
+    at(0).m_Description = QStringLiteral("Minimises\r\nVoice=Injected");   // a line break cannot split the file
     at(1).m_WhatToSay.clear();   // cleared sentence and gesture come back as their defaults
     at(1).m_Gesture.clear();
     ASSERT_TRUE(commands.SaveVoiceCommands(env.root()));
 
     const QByteArray saved = IsolatedEnvironment::readFile(file());
     EXPECT_TRUE(saved.startsWith("[VoiceCommand 1]\r\nName=Minimise\r\nActive=True\r\nVoice=Minimise\r\n"
-                                 "Description=Minimises the window in front\r\nGesture=GestureDown\r\nWhatToSay=Minimise\r\n"
+                                 "Description=Minimises  Voice=Injected\r\nGesture=GestureDown\r\nWhatToSay=Minimise\r\n"
                                  "Type=2\r\nCmd=\r\nMessageID=274\r\nWParam=61472\r\nLParam=0\r\n"));
     EXPECT_FALSE(saved.contains("gap"));
 
-    reload();
+    commands.LoadVoiceCommands(env.root());
     ASSERT_EQ(phrases(), (QStringList{"Minimise", "Browser"}));
-    EXPECT_EQ(at(0).m_Description, QStringLiteral("Minimises the window in front"));
+    EXPECT_EQ(at(0).m_Description, QStringLiteral("Minimises  Voice=Injected"));
     EXPECT_FALSE(at(1).m_Active);
     EXPECT_EQ(at(1).m_Cmd, QStringLiteral("https://example.org/"));
     EXPECT_EQ(at(1).m_WhatToSay, QStringLiteral("Browser"));
     EXPECT_EQ(at(1).m_Gesture, QStringLiteral("None"));
-}
-
-TEST_F(BuiltInCommandsTest, ALineBreakCannotSplitTheFileAndAFailedSaveSaysSo)
-{
-    load("[VoiceCommand 1]\nVoice=One\n");
-    at(0).m_Description = QStringLiteral("first\r\nVoice=Injected");
-    ASSERT_TRUE(commands.SaveVoiceCommands(env.root()));
-    reload();
-    ASSERT_EQ(phrases(), QStringList{"One"});
-    EXPECT_EQ(at(0).m_Description, QStringLiteral("first  Voice=Injected"));
 
     ASSERT_TRUE(QFile::remove(file()) && QDir(env.root()).mkdir(BuiltInCommands::kFileName));
     EXPECT_FALSE(commands.SaveVoiceCommands(env.root()));
@@ -133,7 +117,7 @@ TEST_F(BuiltInCommandsTest, ALineBreakCannotSplitTheFileAndAFailedSaveSaysSo)
 TEST_F(BuiltInCommandsTest, TabCommandsSelectTheirPageAndSwitchedOnCommandsWinLast)
 {
     h.menus.AddSystemCommands(h.context);
-    commands.AddTabCommands({" Start", " My Programs", " My Documents", " Commands", " Web Sites", " Macros", " Settings"});
+    commands.AddTabCommands(kTabs);
     h.log.clear();
     h.recogniser.hear(QStringLiteral("web sites"));
     EXPECT_EQ(h.log, (QStringList{"say Web Sites||1|0", "tab 4"}));
@@ -142,11 +126,82 @@ TEST_F(BuiltInCommandsTest, TabCommandsSelectTheirPageAndSwitchedOnCommandsWinLa
     commands.registerActiveCommands();
     EXPECT_EQ(h.menus.GetVCCommand(QStringLiteral("Settings")), &at(0));
     EXPECT_EQ(h.menus.GetVCCommand(QStringLiteral("Hide")), h.menus.SystemCommands()[3].get());
-
     commands.setActive(at(1), true);
     EXPECT_EQ(h.menus.GetVCCommand(QStringLiteral("Hide")), &at(1));
     commands.setActive(at(1), false);
     EXPECT_FALSE(h.menus.CommandExists(QStringLiteral("Hide")));
+}
+
+TEST_F(BuiltInCommandsTest, TheCommandsPageSwitchesAndEditsTheCommandsInPlace)
+{
+    CommandsPage page{commands};
+    const auto control = [&](const char* name) { return page.findChild<QWidget*>(QString::fromLatin1(name)); };
+    auto* list = static_cast<QListWidget*>(control("lstVoiceCommands"));
+    auto* gestures = static_cast<QComboBox*>(control("cboExecuteGesture"));
+    page.setGestureNames({"None", "Write", "Wave"});
+    page.FillVoiceCommandList();
+    EXPECT_FALSE(control("FrameCommands")->isEnabled());   // nothing to show yet
+
+    load("[VoiceCommand 1]\nVoice=Copy\nDescription=Copies\nWhatToSay=Copying\nGesture=Write\n"
+         "[VoiceCommand 2]\nVoice=Escape\nActive=False\nGesture=Dance\n[VoiceCommand 3]\nVoice=Page Down\n");
+    page.FillVoiceCommandList();
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(1)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(h.menuTexts(), (QStringList{"Copy", "Page Down"}));
+    EXPECT_TRUE(control("FrameCommands")->isEnabled());
+    EXPECT_EQ(static_cast<QLineEdit*>(control("txtExecuteText"))->text(), QStringLiteral("Copying"));
+    EXPECT_EQ(gestures->currentText(), QStringLiteral("Write"));
+
+    list->item(0)->setCheckState(Qt::Unchecked);
+    list->item(1)->setCheckState(Qt::Checked);
+    EXPECT_FALSE(at(0).m_Active);
+    EXPECT_EQ(h.menuTexts(), (QStringList{"Page Down", "Escape"}));
+
+    list->setCurrentRow(1);   // a gesture the character lacks shows as None but is kept
+    EXPECT_EQ(gestures->currentText(), QStringLiteral("None"));
+    EXPECT_EQ(at(1).m_Gesture, QStringLiteral("Dance"));
+    QTest::keyClicks(control("txtDescription"), "Leaves");
+    QTest::keyClicks(control("txtExecuteText"), " now");
+    gestures->setCurrentIndex(2);
+    emit gestures->activated(2);
+    EXPECT_EQ(at(1).m_Description, QStringLiteral("Leaves"));
+    EXPECT_EQ(at(1).m_WhatToSay, QStringLiteral("Escape now"));
+    EXPECT_EQ(at(1).m_Gesture, QStringLiteral("Wave"));
+    EXPECT_EQ(at(0).m_Description, QStringLiteral("Copies"));
+}
+
+// The shipped file loads cleanly, every entry uses an action the desktop carries out, and no
+// phrase takes one from the program or its pages.
+TEST_F(BuiltInCommandsTest, TheSuppliedFileWorksAsShipped)
+{
+    const QString data = qEnvironmentVariable("VORLIX_SOURCE_DIR") + QStringLiteral("/data");
+    ASSERT_TRUE(QFile::exists(QDir(data).filePath(BuiltInCommands::kFileName)));
+    const QStringList problems = commands.LoadVoiceCommands(data);
+    EXPECT_TRUE(problems.isEmpty()) << problems.join(QLatin1Char('\n')).toStdString();
+    EXPECT_GE(commands.count(), 30);
+    const std::set<std::pair<int32_t, int32_t>> messages{{16, 0}, {274, 0xF020}, {274, 0xF030}, {274, 0xF120},
+        {274, 0xF060}, {768, 0}, {769, 0}, {770, 0}, {771, 0}, {772, 0}, {177, 0}};
+    const QStringList gestures = QStringLiteral("None Greet Read Announce Wave Think Explain Pleased Surprised Confused "
+        "Congratulate Acknowledge Decline Alert GetAttention Search Process Write Suggest GestureLeft GestureRight "
+        "GestureUp GestureDown").split(QLatin1Char(' '));
+    for (int i = 0; i < commands.count(); ++i) {
+        const CVoiceCommand& c = at(i);
+        const std::string name = c.m_Voice.toStdString();
+        EXPECT_TRUE(c.m_Active && !c.m_Description.isEmpty() && gestures.contains(c.m_Gesture)) << name;
+        if (c.m_Type == COMMAND_POST_MESSAGE)
+            EXPECT_TRUE(messages.count({c.m_MessageID, c.m_WParam})) << name;
+        else if (c.m_Type == COMMAND_PRESS_KEY)
+            EXPECT_TRUE(c.m_MessageID >= 0 && c.m_MessageID <= 255 && VirtualKeyTable::keysym(uint8_t(c.m_MessageID))) << name;
+        else if (c.m_Type == COMMAND_RUN_PROGRAM || c.m_Type == COMMAND_OPEN_DOCUMENT || c.m_Type == COMMAND_OPEN_WEB_SITE)
+            EXPECT_FALSE(c.m_Cmd.isEmpty()) << name;
+        else
+            ADD_FAILURE() << name << " has kind " << c.m_Type;
+    }
+    h.menus.AddSystemCommands(h.context);
+    commands.AddTabCommands(kTabs);
+    const int before = h.menus.commandRegistry().count();
+    commands.registerActiveCommands();
+    EXPECT_EQ(h.menus.commandRegistry().count(), before + commands.count());
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #pragma once
-// Fakes of everything the voice subsystem reaches. Every action goes to one shared log as
-// a short line, so a test reads both what happened and in which order.
+// Fakes of everything the voice subsystem reaches; every action goes to one log, in order.
 
 #include "app/character/CharacterSpeech.h"
 #include "app/settings/CSettings.h"
@@ -11,6 +10,7 @@
 #include "platform/desktop/ShellLauncher.h"
 #include "platform/desktop/WindowMessenger.h"
 #include "platform/vcmd/VoiceCommandControl.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <QStringList>
 
@@ -24,39 +24,20 @@ using EventLog = QStringList;
 // Menus as lists of entries; operations on a handle it never made do nothing.
 class FakeVoiceCommandControl : public VoiceCommandControl {
 public:
-    struct Entry {
-        int32_t id;
-        QString command, description, category;
-        int32_t flags;
-        QString action;
-    };
-    static constexpr int32_t kHandle = 41;
-
-    explicit FakeVoiceCommandControl(EventLog& log) : m_log(log) {}
-
+    struct Entry { int32_t id; QString command, description, category; int32_t flags; QString action; };
     std::optional<QString> createFailure;
     std::map<int32_t, std::vector<Entry>> menus;
     std::set<int32_t> activeMenus;
-    std::vector<int32_t> thresholds;
 
-    QStringList commandTexts(int32_t menu)
-    {
-        QStringList texts;
-        for (const Entry& entry : menus[menu])
-            texts << entry.command;
-        return texts;
-    }
-    bool isActive(int32_t menu) const { return activeMenus.count(menu) > 0; }
     void hear(const QString& command) { emit phraseRecognized(1, "a", 2, "b", 3, "c", command); }
 
-    void setControlProperty(int id, int32_t value) override { m_log << QStringLiteral("property %1 %2").arg(id).arg(value); }
-    Result<int32_t> createMenu(const QString& name, const QString& state, int32_t flags) override
+    void setControlProperty(int, int32_t) override {}
+    Result<int32_t> createMenu(const QString&, const QString&, int32_t) override
     {
-        m_log << QStringLiteral("createMenu %1 %2 %3").arg(name, state).arg(flags);
         if (createFailure)
             return Error{*createFailure};
-        menus[kHandle];
-        return kHandle;
+        menus[41];
+        return 41;
     }
     void addEntry(int32_t menu, int32_t id, const QString& command, const QString& description,
                   const QString& category, int32_t flags, const QString& action) override
@@ -85,86 +66,67 @@ public:
         if (position >= 1 && position <= countEntries(menu))
             menus[menu].erase(menus[menu].begin() + (position - 1));
     }
-    void setThreshold(int32_t value) override { thresholds.push_back(value); }
-    void showTraining(QWidget*, const QString& title) override { m_log << QStringLiteral("training ") + title; }
-    void releaseMenu(int32_t menu) override
-    {
-        m_log << QStringLiteral("release %1").arg(menu);
-        menus.erase(menu);
-        activeMenus.erase(menu);
-    }
+    void setThreshold(int32_t) override {}
+    void showTraining(QWidget*, const QString&) override {}
+    void releaseMenu(int32_t menu) override { menus.erase(menu), activeMenus.erase(menu); }
     // Heard only from an active menu, reported with the entry's own command text.
     bool injectPhrase(const QString& phrase) override
     {
         for (int32_t menu : activeMenus)
             for (const Entry& entry : menus[menu])
-                if (entry.command.compare(phrase, Qt::CaseInsensitive) == 0) {
-                    hear(entry.command);
-                    return true;
-                }
+                if (entry.command.compare(phrase, Qt::CaseInsensitive) == 0)
+                    return hear(entry.command), true;
         return false;
     }
-
-private:
-    EventLog& m_log;
 };
 
-struct FakeDesktop : CharacterSpeech, ShellLauncher, WindowMessenger, KeySender {
-    explicit FakeDesktop(EventLog& log) : m_log(log) {}
+// The desktop and a main window of seven pages; Activate goes on to the voice menus.
+struct FakeDesktop : CharacterSpeech, ShellLauncher, WindowMessenger, KeySender, MainWindowActions {
+    explicit FakeDesktop(EventLog& log) : log(log) {}
     void SayAndPlay(const QString& message, const QString& animation, bool hide, bool ignoreMode) override
     {
-        m_log << QStringLiteral("say %1|%2|%3|%4").arg(message, animation).arg(hide).arg(ignoreMode);
+        log << QStringLiteral("say %1|%2|%3|%4").arg(message, animation).arg(hide).arg(ignoreMode);
     }
-    void StopAgent() override { m_log << "stop"; }
-    void open(const QString& target, const QString& parameters, int show) override
-    {
-        m_log << QStringLiteral("open %1|%2|%3").arg(target, parameters).arg(show);
-    }
-    void postToForeground(uint32_t message, int32_t wParam, int32_t lParam) override
-    {
-        m_log << QStringLiteral("post %1 %2 %3").arg(message).arg(wParam).arg(lParam);
-    }
-    void keybdEvent(uint8_t key, uint8_t scanCode, uint32_t flags) override
-    {
-        m_log << QStringLiteral("key %1 %2 %3").arg(key).arg(scanCode).arg(flags);
-    }
+    void StopAgent() override {}
+    void open(const QString& target, const QString& args, int show) override { log << QStringLiteral("open %1|%2|%3").arg(target, args).arg(show); }
+    void postToForeground(uint32_t msg, int32_t w, int32_t l) override { log << QStringLiteral("post %1 %2 %3").arg(msg).arg(w).arg(l); }
+    void keybdEvent(uint8_t key, uint8_t scan, uint32_t flags) override { log << QStringLiteral("key %1 %2 %3").arg(key).arg(scan).arg(flags); }
     int16_t vkKeyScan(char) override { return -1; }
-    EventLog& m_log;
-};
-
-// Seven pages; Activate goes on to the voice menus, as the main window's does.
-struct FakeMainWindow : MainWindowActions {
-    explicit FakeMainWindow(EventLog& log) : m_log(log) {}
     void Activate(bool active) override
     {
-        m_log << QStringLiteral("activate %1").arg(active);
+        log << QStringLiteral("activate %1").arg(active);
         if (menus)
             menus->Activate(active);
     }
-    void Launch() override { m_log << "launch"; }
-    void hideMainWindow() override { m_log << "hide"; }
+    void Launch() override { log << "launch"; }
+    void hideMainWindow() override { log << "hide"; }
     bool selectTab(int index) override
     {
         if (index < 0 || index >= 7)
             return false;
-        m_log << QStringLiteral("tab %1").arg(index);
-        return true;
+        return log << QStringLiteral("tab %1").arg(index), true;
     }
     VoiceMenus* menus = nullptr;
-    EventLog& m_log;
+    EventLog& log;
 };
 
 // The voice subsystem over fakes.
 struct VoiceHarness {
     EventLog log;
-    FakeVoiceCommandControl recogniser{log};
+    FakeVoiceCommandControl recogniser;
     FakeDesktop desktop{log};
-    FakeMainWindow mainWindow{log};
-    CommandContext context{desktop, desktop, desktop, desktop, mainWindow};
+    CommandContext context{desktop, desktop, desktop, desktop, desktop};
     CSettings settings{QStringLiteral("/nonexistent")};
     VoiceMenus menus{recogniser, settings};
 
-    VoiceHarness() { mainWindow.menus = &menus; }
+    VoiceHarness() { desktop.menus = &menus; }
     int32_t menu() const { return menus.VoiceMenu(); }
-    QStringList menuTexts() { return recogniser.commandTexts(menu()); }
+    QStringList menuTexts()
+    {
+        QStringList texts;
+        for (const auto& entry : recogniser.menus[menu()])
+            texts << entry.command;
+        return texts;
+    }
+    bool listening() { return recogniser.activeMenus.count(menu()) > 0; }
 };

@@ -7,7 +7,7 @@
 namespace {
 
 struct Phrase : VoiceCommandObject {
-    Phrase(QString text, EventLog& log) : text(std::move(text)), log(log) {}
+    Phrase(const char* text, EventLog& log) : text(QString::fromUtf8(text)), log(log) {}
     QString voice() const override { return text; }
     void Execute() override { log << QStringLiteral("execute ") + text; }
     QString text;
@@ -17,8 +17,11 @@ struct Phrase : VoiceCommandObject {
 class VoiceMenusTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(menus.CreateVoiceMenu().ok()); }
-    Phrase phrase(const char* text) { return Phrase(QString::fromUtf8(text), h.log); }
-
+    void registerAll(std::initializer_list<Phrase*> phrases)
+    {
+        for (Phrase* p : phrases)
+            menus.RegisterCommand(*p);
+    }
     VoiceHarness h;
     VoiceMenus& menus = h.menus;
 };
@@ -31,112 +34,62 @@ TEST(VoiceMenusCreation, AFailureGivesTheFullMessageAndPhrasesStillReachTheRegis
     ASSERT_FALSE(created.ok());
     EXPECT_EQ(created.error().message, QStringLiteral("No model\r\nFailed to initialize voice recognition engine. "
                                                       "Please E-mail support@vorlix.org and report this error."));
-    Phrase notepad(QStringLiteral("Notepad"), h.log);
+    Phrase notepad("Notepad", h.log);
     h.menus.RegisterCommand(notepad);
     h.menus.ActivateMenus();
     EXPECT_TRUE(h.menus.CommandExists(QStringLiteral("Notepad")));
 }
 
-TEST_F(VoiceMenusTest, BlankPhrasesAreNeverRegistered)
+TEST_F(VoiceMenusTest, ATrimmedEntryIsHeardIgnoringCaseOnlyWhileActiveAndBlanksAreNeverRegistered)
 {
-    Phrase empty = phrase(""), blanks = phrase("   ");
-    menus.RegisterCommand(empty);
-    menus.RegisterCommand(blanks);
-    EXPECT_EQ(menus.commandRegistry().count(), 0);
-    EXPECT_TRUE(h.menuTexts().isEmpty());
-}
-
-TEST_F(VoiceMenusTest, AnEntryCarriesTheTrimmedPhraseAndTheCategoryAsStored)
-{
-    Phrase padded = phrase("  Web Sites ");
-    menus.RegisterCommand(padded);
+    Phrase empty("", h.log), blanks("   ", h.log), sites("  Web Sites ", h.log);
+    registerAll({&empty, &blanks, &sites});
+    EXPECT_EQ(menus.commandRegistry().count(), 1);
     ASSERT_EQ(h.recogniser.menus[h.menu()].size(), 1u);
     const auto& entry = h.recogniser.menus[h.menu()].front();
     EXPECT_EQ(entry.id, 0);
     EXPECT_EQ(entry.command, QStringLiteral("Web Sites"));
-    EXPECT_EQ(entry.description, QString());
     EXPECT_EQ(entry.category, QStringLiteral("  Web Sites "));
-    EXPECT_EQ(entry.flags, 0);
     EXPECT_EQ(entry.action, QStringLiteral("Web Sites"));
-    EXPECT_EQ(menus.GetVCCommand(QStringLiteral("web sites")), &padded);
 
-    menus.UnregisterCommand(padded);
-    EXPECT_TRUE(h.menuTexts().isEmpty());
-    EXPECT_FALSE(menus.CommandExists(QStringLiteral("Web Sites")));
-}
-
-TEST_F(VoiceMenusTest, TheLastObjectRegisteredTakesThePhraseAndNeverGivesItBack)
-{
-    Phrase first = phrase("Notepad"), second = phrase("Notepad ");
-    menus.RegisterCommand(first);
-    menus.RegisterCommand(second);
-    EXPECT_EQ(h.menuTexts(), QStringList{"Notepad"});
-    EXPECT_EQ(menus.GetVCCommand(QStringLiteral("Notepad")), &second);
-
-    menus.UnregisterCommand(second);
-    EXPECT_TRUE(h.menuTexts().isEmpty());
-    EXPECT_FALSE(menus.CommandExists(QStringLiteral("Notepad")));
-}
-
-TEST_F(VoiceMenusTest, APhraseDifferingInCaseReplacesTheObjectButKeepsTheOldMenuEntry)
-{
-    Phrase upper = phrase("Hide"), lower = phrase("hide");
-    menus.RegisterCommand(upper);
-    menus.RegisterCommand(lower);
-    EXPECT_EQ(h.menuTexts(), (QStringList{"Hide", "hide"}));
-    h.log.clear();
-    h.recogniser.hear(QStringLiteral("Hide"));
-    h.recogniser.hear(QStringLiteral("hide"));
-    EXPECT_EQ(h.log, (QStringList{"execute hide", "execute hide"}));
-
-    menus.UnregisterCommand(lower);
-    EXPECT_EQ(h.menuTexts(), QStringList{"Hide"});
-    EXPECT_FALSE(menus.CommandExists(QStringLiteral("Hide")));
-}
-
-TEST_F(VoiceMenusTest, UnregisteringGoesByIdentityAndByThePhraseItWasRegisteredWith)
-{
-    Phrase notepad = phrase("Notepad"), lookalike = phrase("Notepad"), paint = phrase("Paint");
-    menus.RegisterCommand(notepad);
-    menus.RegisterCommand(paint);
-    menus.UnregisterCommand(lookalike);
-    EXPECT_EQ(menus.GetVCCommand(QStringLiteral("Notepad")), &notepad);
-    EXPECT_EQ(h.menuTexts(), (QStringList{"Notepad", "Paint"}));
-
-    // Its phrase changed since; the entry of the other "Paint" must stay.
-    notepad.text = QStringLiteral("Paint");
-    menus.UnregisterCommand(notepad);
-    menus.UnregisterCommand(notepad);
-    EXPECT_EQ(h.menuTexts(), QStringList{"Paint"});
-    EXPECT_EQ(menus.GetVCCommand(QStringLiteral("Paint")), &paint);
-}
-
-TEST_F(VoiceMenusTest, AHeardPhraseRunsItsObjectIgnoringCaseAndAnUnknownOneNothing)
-{
-    Phrase sites = phrase("Web Sites");
-    menus.RegisterCommand(sites);
-    h.log.clear();
     h.recogniser.hear(QStringLiteral("web sites"));
     h.recogniser.hear(QStringLiteral("Stale Entry"));
     h.recogniser.hear(QString());
-    EXPECT_EQ(h.log, QStringList{"execute Web Sites"});
-
-    EXPECT_FALSE(h.recogniser.injectPhrase(QStringLiteral("Web Sites")));   // menu not active yet
+    EXPECT_EQ(h.log, QStringList{"execute   Web Sites "});
+    EXPECT_FALSE(h.recogniser.injectPhrase(QStringLiteral("Web Sites")));
     menus.ActivateMenus();
     EXPECT_TRUE(h.recogniser.injectPhrase(QStringLiteral("Web Sites")));
 }
 
-TEST_F(VoiceMenusTest, ThresholdBoundsReachTheRecogniserAndTrainingCarriesTheTitle)
+TEST_F(VoiceMenusTest, TheLastRegisteredTakesThePhraseCaseVariantsKeepTheirEntriesAndUnregisteringGoesByIdentity)
 {
-    menus.sldThreshold_Change(0);
-    menus.sldThreshold_Change(100);
-    EXPECT_EQ(h.settings.m_Threshold, 100);
-    EXPECT_EQ(h.recogniser.thresholds, (std::vector<int32_t>{0, 100}));
-    menus.ShowTraining(nullptr);
-    EXPECT_EQ(h.log.last(), QStringLiteral("training Vorlix Training"));
-}
+    Phrase first("Notepad", h.log), second("Notepad ", h.log), upper("Hide", h.log), lower("hide", h.log);
+    registerAll({&first, &second, &upper, &lower});
+    EXPECT_EQ(h.menuTexts(), (QStringList{"Notepad", "Hide", "hide"}));
+    EXPECT_EQ(menus.GetVCCommand(QStringLiteral("NOTEPAD")), &second);
+    h.recogniser.hear(QStringLiteral("Hide"));
+    h.recogniser.hear(QStringLiteral("hide"));
+    EXPECT_EQ(h.log, (QStringList{"execute hide", "execute hide"}));
 
-// ---- listening state
+    // The replaced object never gets the phrase back.
+    menus.UnregisterCommand(second);
+    menus.UnregisterCommand(lower);
+    EXPECT_EQ(h.menuTexts(), QStringList{"Hide"});
+    EXPECT_FALSE(menus.CommandExists(QStringLiteral("Notepad")));
+    EXPECT_FALSE(menus.CommandExists(QStringLiteral("Hide")));
+
+    // Unregistering goes by identity and by the phrase the object was registered with.
+    Phrase notepad("Notepad", h.log), lookalike("Notepad", h.log), paint("Paint", h.log);
+    registerAll({&notepad, &paint});
+    menus.UnregisterCommand(lookalike);
+    EXPECT_EQ(menus.GetVCCommand(QStringLiteral("Notepad")), &notepad);
+    EXPECT_EQ(h.menuTexts(), (QStringList{"Hide", "Notepad", "Paint"}));
+    notepad.text = QStringLiteral("Paint");   // the other "Paint" must stay
+    menus.UnregisterCommand(notepad);
+    menus.UnregisterCommand(notepad);
+    EXPECT_EQ(h.menuTexts(), (QStringList{"Hide", "Paint"}));
+    EXPECT_EQ(menus.GetVCCommand(QStringLiteral("Paint")), &paint);
+}
 
 class ListeningTest : public VoiceMenusTest {
 protected:
@@ -146,41 +99,28 @@ protected:
         menus.AddSystemCommands(h.context);
         menus.setLoading(false);
         menus.ActivateMenus();
-        h.log.clear();
+        QObject::connect(&menus, &VoiceMenus::activateCaptionChanged, [this](const QString& c) { captions << c; });
     }
-    bool menuActive() { return h.recogniser.isActive(h.menu()); }
+    QStringList captions;
 };
-
-TEST_F(ListeningTest, TheProgramControlCommandsSpeakAndAct)
-{
-    EXPECT_EQ(h.menuTexts(), (QStringList{"Listen", "Stop Listening", "Show", "Hide"}));
-    const auto& hide = *menus.SystemCommands().back();
-    EXPECT_EQ(hide.m_Name, QStringLiteral("Hide"));
-    EXPECT_EQ(hide.m_Type, COMMAND_PROGRAM_CONTROL);
-    EXPECT_FALSE(hide.m_Active);
-
-    h.recogniser.hear(QStringLiteral("show"));
-    h.recogniser.hear(QStringLiteral("Hide"));
-    EXPECT_EQ(h.log, (QStringList{"say Showing||1|0", "launch", "say Hiding||1|0", "hide"}));
-}
 
 TEST_F(ListeningTest, TheButtonTogglesListeningExceptWhileLoading)
 {
-    QStringList captions;
-    QObject::connect(&menus, &VoiceMenus::activateCaptionChanged, [&](const QString& c) { captions << c; });
+    EXPECT_EQ(h.menuTexts(), (QStringList{"Listen", "Stop Listening", "Show", "Hide"}));
+    h.recogniser.hear(QStringLiteral("show"));
+    h.recogniser.hear(QStringLiteral("Hide"));
+    EXPECT_EQ(h.log, (QStringList{"say Showing||1|0", "launch", "say Hiding||1|0", "hide"}));
     menus.Activate(true);   // the button may show something else; it is told again
     menus.cmdActivate_Click();
     EXPECT_FALSE(h.settings.m_ActiveMode);
-    EXPECT_FALSE(menuActive());
-
+    EXPECT_FALSE(h.listening());
     menus.setLoading(true);
     menus.cmdActivate_Click();
-    EXPECT_FALSE(menuActive());
-
+    EXPECT_FALSE(h.listening());
     menus.setLoading(false);
     menus.cmdActivate_Click();
     EXPECT_TRUE(h.settings.m_ActiveMode);
-    EXPECT_TRUE(menuActive());
+    EXPECT_TRUE(h.listening());
     EXPECT_EQ(captions, (QStringList{"Stop Listening", "Listen", "Stop Listening"}));
 }
 
@@ -189,20 +129,58 @@ TEST_F(ListeningTest, StoppedByVoiceKeepsHearingUntilTheNextModalDialog)
     h.recogniser.hear(QStringLiteral("Stop Listening"));
     EXPECT_FALSE(h.settings.m_ActiveMode);
     EXPECT_EQ(menus.activateCaption(), QStringLiteral("Listen"));
-    EXPECT_TRUE(menuActive());
-
+    EXPECT_TRUE(h.listening());
     h.recogniser.hear(QStringLiteral("Listen"));
     EXPECT_EQ(menus.activateCaption(), QStringLiteral("Stop Listening"));
 
     h.recogniser.hear(QStringLiteral("Stop Listening"));
     menus.DeactivateMenus();   // a modal dialog opens and closes
     menus.ActivateMenus();
-    EXPECT_FALSE(menuActive());
-
+    EXPECT_FALSE(h.listening());
     menus.cmdActivate_Click();
     EXPECT_TRUE(h.settings.m_ActiveMode);
-    EXPECT_TRUE(menuActive());
+    EXPECT_TRUE(h.listening());
     EXPECT_EQ(menus.activateCaption(), QStringLiteral("Stop Listening"));
 }
+
+struct KindCase { const char* name; int32_t type; const char* voice; int32_t messageId; const char* commandLine; QStringList actions; };
+
+class ExecuteTest : public ::testing::TestWithParam<KindCase> {};
+
+TEST_P(ExecuteTest, SpeaksFirstThenActsByKind)
+{
+    const KindCase& c = GetParam();
+    VoiceHarness h;
+    CVoiceCommand command(h.context);
+    command.m_Voice = QString::fromUtf8(c.voice);
+    command.m_Type = c.type;
+    command.m_MessageID = c.messageId;
+    command.m_WParam = 61472, command.m_LParam = -3;
+    command.m_Cmd = QStringLiteral("target");
+    command.m_CommandLine = QString::fromUtf8(c.commandLine);
+    command.m_WhatToSay = QStringLiteral("Done"), command.m_Gesture = QStringLiteral("Wave");
+    command.Execute();
+    EXPECT_EQ(h.log, QStringList{"say Done|Wave|1|0"} + c.actions);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ExecuteTest, testing::Values(
+    KindCase{"RunWithArguments", 1, "Edit", 0, "notes.txt", {"open target|notes.txt|1"}},
+    KindCase{"PostToForeground", 2, "Minimise", 274, "", {"post 274 61472 -3"}},
+    KindCase{"PressAndReleaseKey", 3, "Page Down", 34, "", {"key 34 0 0", "key 34 0 2"}},
+    KindCase{"KeyCodeAbove255PressesNothing", 3, "Odd", 256, "", {}},
+    KindCase{"NegativeKeyCodePressesNothing", 3, "Odd", -1, "", {}},
+    KindCase{"DocumentNeverTakesArguments", 4, "Letter", 0, "ignored", {"open target||1"}},
+    KindCase{"WebSiteNeverTakesArguments", 5, "News", 0, "ignored", {"open target||1"}},
+    KindCase{"Listen", 6, "Listen", 0, "", {"activate 1"}},
+    KindCase{"StopListening", 6, "Stop Listening", 0, "", {"activate 0"}},
+    KindCase{"Show", 6, "Show", 0, "", {"launch"}},
+    KindCase{"Hide", 6, "Hide", 0, "", {"hide"}},
+    KindCase{"ProgramControlComparesExactly", 6, "hide", 0, "", {}},
+    KindCase{"OtherProgramControlOnlySpeaks", 6, "Dance", 0, "", {}},
+    KindCase{"SelectTab", 7, "Web Sites", 4, "", {"tab 4"}},
+    KindCase{"TabThatDoesNotExistOnlySpeaks", 7, "Nowhere", 7, "", {}},
+    KindCase{"KindZeroOnlySpeaks", 0, "Zero", 16, "", {}},
+    KindCase{"KindEightOnlySpeaks", 8, "Eight", 16, "", {}}),
+    [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
 
 } // namespace
