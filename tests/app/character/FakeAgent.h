@@ -15,41 +15,27 @@
 #include <set>
 
 struct FakeAgentDesign {
-    int width = 100;
-    int height = 80;
-    QStringList animations{QStringLiteral("Greet"), QStringLiteral("Read"), QStringLiteral("Announce")};
+    int width = 100, height = 80;
+    QStringList animations{"Greet", "Read", "Announce"};
 };
 
-class FakeAgentBalloon : public AgentBalloon {
+// The character is its own balloon.
+class FakeAgentCharacter : public AgentCharacter, public AgentBalloon {
 public:
-    explicit FakeAgentBalloon(QStringList& log) : m_log(log) {}
-    int style() const override { return m_style; }
-    void setStyle(int style) override { m_style = style; m_log << QStringLiteral("BalloonStyle %1").arg(style); }
-    void setFontName(const QString& family) override { m_log << QStringLiteral("BalloonFontName ") + family; }
-    void setFontSize(int points) override { m_log << QStringLiteral("BalloonFontSize %1").arg(points); }
-
-    int m_style = 0;
-
-private:
-    QStringList& m_log;
-};
-
-class FakeAgentCharacter : public AgentCharacter {
-public:
-    FakeAgentCharacter(QStringList& log, FakeAgentDesign design)
-        : m_log(log), m_design(std::move(design)), m_width(int16_t(m_design.width)),
-          m_height(int16_t(m_design.height)), m_balloon(log) {}
-
+    FakeAgentCharacter(QStringList& log, FakeAgentDesign design) : m_log(log), m_design(std::move(design)) {}
     void setLanguageID(int languageId) override { m_log << QStringLiteral("LanguageID %1").arg(languageId); }
     int originalWidth() const override { return m_design.width; }
     int originalHeight() const override { return m_design.height; }
     int16_t width() const override { return m_width; }
     int16_t height() const override { return m_height; }
-    void setWidth(int16_t pixels) override { m_width = pixels; m_log << QStringLiteral("Width %1").arg(pixels); }
-    void setHeight(int16_t pixels) override { m_height = pixels; m_log << QStringLiteral("Height %1").arg(pixels); }
-    FakeAgentBalloon& balloon() override { return m_balloon; }
+    void setWidth(int16_t pixels) override { m_width = pixels, m_log << QStringLiteral("Width %1").arg(pixels); }
+    void setHeight(int16_t pixels) override { m_height = pixels, m_log << QStringLiteral("Height %1").arg(pixels); }
+    FakeAgentCharacter& balloon() override { return *this; }
     QStringList animationNames() const override { return m_design.animations; }
-
+    int style() const override { return m_style; }
+    void setStyle(int style) override { m_style = style, m_log << QStringLiteral("BalloonStyle %1").arg(style); }
+    void setFontName(const QString& family) override { m_log << QStringLiteral("BalloonFontName ") + family; }
+    void setFontSize(int points) override { m_log << QStringLiteral("BalloonFontSize %1").arg(points); }
     void moveTo(int16_t x, int16_t y) override { m_log << QStringLiteral("MoveTo %1 %2").arg(x).arg(y); }
     void show(bool fast) override { m_log << (fast ? QStringLiteral("Show fast") : QStringLiteral("Show")); }
     void hide(bool fast) override { m_log << (fast ? QStringLiteral("Hide fast") : QStringLiteral("Hide")); }
@@ -62,13 +48,12 @@ public:
     }
     void speak(const QString& text) override { m_log << QStringLiteral("Speak ") + text; }
     void stop() override { m_log << QStringLiteral("Stop"); }
+    int m_style = 0;
 
 private:
     QStringList& m_log;
     FakeAgentDesign m_design;
-    int16_t m_width;
-    int16_t m_height;
-    FakeAgentBalloon m_balloon;
+    int16_t m_width = int16_t(m_design.width), m_height = int16_t(m_design.height);
 };
 
 class FakeAgentCharacters : public AgentCharacters {
@@ -79,9 +64,7 @@ public:
         const QString name = QFileInfo(path).fileName();
         if (broken.count(name))
             return Error{QStringLiteral(" (the file is damaged)")};
-        const auto design = designs.find(name);
-        loaded[id] = std::make_unique<FakeAgentCharacter>(
-            log, design == designs.end() ? FakeAgentDesign{} : design->second);
+        loaded[id] = std::make_unique<FakeAgentCharacter>(log, designs.count(name) ? designs[name] : FakeAgentDesign{});
         return {};
     }
     Result<void> unload(const QString& id) override
@@ -91,11 +74,7 @@ public:
             return Error{QStringLiteral("nothing loaded")};
         return {};
     }
-    FakeAgentCharacter* item(const QString& id) override
-    {
-        const auto found = loaded.find(id);
-        return found == loaded.end() ? nullptr : found->second.get();
-    }
+    FakeAgentCharacter* item(const QString& id) override { return loaded.count(id) ? loaded[id].get() : nullptr; }
 
     QStringList log;
     std::map<QString, FakeAgentDesign> designs;
