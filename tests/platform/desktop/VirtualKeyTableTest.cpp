@@ -7,59 +7,34 @@
 #include <X11/XF86keysym.h>
 #include <X11/keysymdef.h>
 
-namespace {
-
-struct KeysymCase {
-    int virtualKey;
-    uint32_t keysym;
-};
-
-class VirtualKeyToKeysymTest : public testing::TestWithParam<KeysymCase> {};
+class VirtualKeyToKeysymTest : public testing::TestWithParam<std::pair<int, uint32_t>> {};
 
 TEST_P(VirtualKeyToKeysymTest, MapsToTheKeyOfTheSameMeaning)
 {
-    EXPECT_EQ(VirtualKeyTable::keysym(static_cast<uint8_t>(GetParam().virtualKey)), GetParam().keysym)
-        << "virtual key 0x" << std::hex << GetParam().virtualKey;
+    EXPECT_EQ(VirtualKeyTable::keysym(static_cast<uint8_t>(GetParam().first)), GetParam().second);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, VirtualKeyToKeysymTest, testing::Values(
-    // Letters are the unshifted key, whatever the case of the code's character.
-    KeysymCase{'A', XK_a}, KeysymCase{'Z', XK_z}, KeysymCase{'9', XK_9}, KeysymCase{0x87, XK_F24},
-    KeysymCase{0x11, XK_Control_L}, KeysymCase{0xA5, XK_Alt_R}, KeysymCase{0x22, XK_Next},
-    KeysymCase{0x2D, XK_Insert}, KeysymCase{0x60, XK_KP_0}, KeysymCase{0x6E, XK_KP_Decimal},
-    KeysymCase{0xAF, XF86XK_AudioRaiseVolume}, KeysymCase{0xB3, XF86XK_AudioPlay},
-    KeysymCase{0xC0, XK_grave}, KeysymCase{0xDE, XK_apostrophe},
-    // Mouse buttons, reserved and unassigned codes press nothing.
-    KeysymCase{0x00, 0}, KeysymCase{0x01, 0}, KeysymCase{0x07, 0}, KeysymCase{0x3A, 0},
-    KeysymCase{0x88, 0}, KeysymCase{0xFF, 0}));
+// Letters are the unshifted key; mouse buttons, reserved and unassigned codes press nothing.
+INSTANTIATE_TEST_SUITE_P(Table, VirtualKeyToKeysymTest, testing::ValuesIn(std::vector<std::pair<int, uint32_t>>{
+    {'A', XK_a}, {'Z', XK_z}, {'9', XK_9}, {0x87, XK_F24}, {0x11, XK_Control_L}, {0xA5, XK_Alt_R},
+    {0x22, XK_Next}, {0x2D, XK_Insert}, {0x60, XK_KP_0}, {0x6E, XK_KP_Decimal}, {0xC0, XK_grave},
+    {0xAF, XF86XK_AudioRaiseVolume}, {0xB3, XF86XK_AudioPlay}, {0xDE, XK_apostrophe},
+    {0x00, 0}, {0x01, 0}, {0x07, 0}, {0x3A, 0}, {0x88, 0}, {0xFF, 0}}));
 
-struct CharacterCase {
-    char character;
-    int16_t key;
-};
-
-class KeyForCharacterTest : public testing::TestWithParam<CharacterCase> {};
+class KeyForCharacterTest : public testing::TestWithParam<std::pair<char, int16_t>> {};
 
 TEST_P(KeyForCharacterTest, GivesTheUsKeyAndShiftState)
 {
-    EXPECT_EQ(VirtualKeyTable::keyForCharacter(GetParam().character), GetParam().key)
-        << "character " << int(static_cast<unsigned char>(GetParam().character));
+    EXPECT_EQ(VirtualKeyTable::keyForCharacter(GetParam().first), GetParam().second);
 }
 
-INSTANTIATE_TEST_SUITE_P(UsLayout, KeyForCharacterTest, testing::Values(
-    CharacterCase{'a', 0x41}, CharacterCase{'A', 0x141}, CharacterCase{'z', 0x5A},
-    CharacterCase{'0', 0x30}, CharacterCase{')', 0x130}, CharacterCase{'!', 0x131},
-    CharacterCase{'@', 0x132}, CharacterCase{'(', 0x139},
-    CharacterCase{';', 0xBA}, CharacterCase{':', 0x1BA}, CharacterCase{'\'', 0xDE},
-    CharacterCase{'"', 0x1DE}, CharacterCase{'\\', 0xDC}, CharacterCase{'|', 0x1DC},
-    CharacterCase{'`', 0xC0}, CharacterCase{'~', 0x1C0}, CharacterCase{'/', 0xBF},
-    CharacterCase{'?', 0x1BF}, CharacterCase{' ', 0x20}, CharacterCase{'\t', 0x09},
-    CharacterCase{'\r', 0x0D}, CharacterCase{'\n', 0x20D}, CharacterCase{'\x01', 0x241},
-    // Nothing on a US keyboard types these.
-    CharacterCase{'\0', -1}, CharacterCase{'\xE9', -1}, CharacterCase{'\x80', -1}));
+// The last three: nothing on a US keyboard types them.
+INSTANTIATE_TEST_SUITE_P(UsLayout, KeyForCharacterTest, testing::ValuesIn(std::vector<std::pair<char, int16_t>>{
+    {'a', 0x41}, {'A', 0x141}, {'z', 0x5A}, {'0', 0x30}, {')', 0x130}, {'!', 0x131}, {'@', 0x132},
+    {'(', 0x139}, {';', 0xBA}, {':', 0x1BA}, {'\'', 0xDE}, {'"', 0x1DE}, {'\\', 0xDC}, {'|', 0x1DC},
+    {'`', 0xC0}, {'~', 0x1C0}, {'/', 0xBF}, {'?', 0x1BF}, {' ', 0x20}, {'\t', 0x09}, {'\r', 0x0D},
+    {'\n', 0x20D}, {'\x01', 0x241}, {'\0', -1}, {'\xE9', -1}, {'\x80', -1}}));
 
-// Every printable character must map to a key that the table can press, or a macro
-// typed key by key would lose it.
 TEST(VirtualKeyTableTest, EveryPrintableCharacterHasAPressableKey)
 {
     for (char c = ' '; c <= '~'; ++c) {
@@ -69,5 +44,3 @@ TEST(VirtualKeyTableTest, EveryPrintableCharacterHasAPressableKey)
         EXPECT_NE(VirtualKeyTable::keysym(static_cast<uint8_t>(key & 0xFF)), 0u) << "character '" << c << "'";
     }
 }
-
-} // namespace

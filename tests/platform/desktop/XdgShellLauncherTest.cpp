@@ -1,5 +1,5 @@
 #include "platform/desktop/XdgShellLauncher.h"
-
+#include "tests/platform/desktop/LogRecorder.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>
@@ -7,206 +7,114 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-// ---- Splitting parameters into words --------------------------------------------------
-
-struct SplitCase {
-    const char* line;
-    QStringList words;
-};
-
-class SplitArgumentsTest : public testing::TestWithParam<SplitCase> {};
+class SplitArgumentsTest : public testing::TestWithParam<std::pair<const char*, QStringList>> {};
 
 TEST_P(SplitArgumentsTest, SplitsAsAShellWouldWithoutExpanding)
 {
-    EXPECT_EQ(XdgShellLauncher::splitArguments(QString::fromUtf8(GetParam().line)), GetParam().words)
-        << GetParam().line;
+    EXPECT_EQ(XdgShellLauncher::splitArguments(QString::fromUtf8(GetParam().first)), GetParam().second);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, SplitArgumentsTest, testing::Values(
-    SplitCase{"", {}},
-    SplitCase{"   \t ", {}},
-    SplitCase{"  a   b\tc  ", {"a", "b", "c"}},
-    SplitCase{"--out F \"two words\" x", {"--out", "F", "two words", "x"}},
-    SplitCase{"'single \"kept\" $HOME'", {"single \"kept\" $HOME"}},
-    SplitCase{"\"a\\\"b\\\\c\\n\"", {"a\"b\\c\\n"}},
-    SplitCase{"a\\ b c\\\\d", {"a b", "c\\d"}},
-    SplitCase{"'it'\\''s'", {"it's"}},
-    SplitCase{"pre\"fix\"'ed'", {"prefixed"}},
-    SplitCase{"\"\" ''", {"", ""}},
-    SplitCase{"\"unclosed words", {"unclosed words"}},
-    SplitCase{"trailing\\", {"trailing\\"}},
-    // No shell: operators, variables and globs are plain words.
-    SplitCase{"; rm -rf $HOME *", {";", "rm", "-rf", "$HOME", "*"}},
-    SplitCase{"a|b>c&&d", {"a|b>c&&d"}},
-    SplitCase{"caf\xc3\xa9 \"\xe2\x82\xac 5\"", {"caf\xc3\xa9", "\xe2\x82\xac 5"}}));
+// The last three: no shell, so operators, variables and globs are plain words.
+INSTANTIATE_TEST_SUITE_P(Lines, SplitArgumentsTest, testing::ValuesIn(std::vector<std::pair<const char*, QStringList>>{
+    {"", {}}, {"   \t ", {}}, {"  a   b\tc  ", {"a", "b", "c"}},
+    {"--out F \"two words\" x", {"--out", "F", "two words", "x"}},
+    {"'single \"kept\" $HOME'", {"single \"kept\" $HOME"}}, {"\"a\\\"b\\\\c\\n\"", {"a\"b\\c\\n"}},
+    {"a\\ b c\\\\d", {"a b", "c\\d"}}, {"'it'\\''s'", {"it's"}}, {"pre\"fix\"'ed'", {"prefixed"}},
+    {"\"\" ''", {"", ""}}, {"\"unclosed words", {"unclosed words"}}, {"trailing\\", {"trailing\\"}},
+    {"caf\xc3\xa9 \"\xe2\x82\xac 5\"", {"caf\xc3\xa9", "\xe2\x82\xac 5"}},
+    {"; rm -rf $HOME *", {";", "rm", "-rf", "$HOME", "*"}}, {"a|b>c&&d", {"a|b>c&&d"}}}));
 
-// ---- What open starts -----------------------------------------------------------------
+struct OpenCase { const char *target, *parameters, *program; QStringList arguments; };
 
-struct OpenCase {
-    const char* target;      // $BIN: the folder of fake programs; $HOME: the test folder
-    const char* parameters;
-    const char* program;
-    QStringList arguments;
-};
-
-class CommandForTest : public IsolatedTest, public testing::WithParamInterface<OpenCase> {
+// $BIN: a PATH of fake programs; $HOME: the current folder, with documents and launchers.
+class LauncherTest : public IsolatedTest, public testing::WithParamInterface<OpenCase> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QDir().mkpath(env.path("bin")));
-        ASSERT_TRUE(QDir().mkpath(env.path("folder")));
-        for (const char* name : {"tool", "wine", "xdg-open"})
-            makeExecutable(env.path(QStringLiteral("bin/") + QLatin1String(name)));
-        makeExecutable(env.path("-dash"));
-        IsolatedEnvironment::writeFile(env.path("notes.txt"), "text");
-        IsolatedEnvironment::writeFile(env.path("-notes.txt"), "text");
-        IsolatedEnvironment::writeFile(env.path("editor.desktop"),
-                                       "# comment\n[Desktop Entry]\nName=Editor\n"
-                                       "Type=Application\nExec=tool --new %U \"100%%\" --name=%c"
-                                       " \"a\\\\\\\\b\"\nExec=second\n"
-                                       "[Desktop Action New]\nExec=other\n");
-        IsolatedEnvironment::writeFile(env.path("site.desktop"),
-                                       "[Desktop Entry]\nType=Link\nURL=https://example.org/\n");
+        ASSERT_TRUE(QDir::setCurrent(env.root()));
+        ASSERT_TRUE(QDir().mkpath(env.path("bin")) && QDir().mkpath(env.path("folder")));
+        for (const char* program : {"bin/tool", "bin/wine", "bin/xdg-open", "-dash"}) {
+            IsolatedEnvironment::writeFile(env.path(program), "#!/bin/sh\n");
+            QFile::setPermissions(env.path(program), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        const auto write = [&](const char* name, const char* text) { IsolatedEnvironment::writeFile(env.path(name), text); };
+        write("notes.txt", "text");
+        write("-notes.txt", "text");
+        write("editor.desktop", "# comment\n[Desktop Entry]\nName=Editor\nType=Application\nExec=tool --new %U"
+                                " \"100%%\" --name=%c \"a\\\\\\\\b\"\nExec=second\n[Desktop Action New]\nExec=other\n");
+        write("site.desktop", "[Desktop Entry]\nType=Link\nURL=https://example.org/\n");
         env.setEnv("PATH", env.path("bin"));
     }
+    void TearDown() override { QDir::setCurrent(m_previous); }
 
-    static void makeExecutable(const QString& path)
+    QStringList expand(QStringList texts) const
     {
-        IsolatedEnvironment::writeFile(path, "#!/bin/sh\n");
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return texts.replaceInStrings("$BIN", env.path("bin")).replaceInStrings("$HOME", QDir::currentPath());
     }
 
-    QString expand(const char* text) const
+    void expectFailures(const QStringList& targets) const
     {
-        return QString::fromUtf8(text).replace("$BIN", env.path("bin")).replace("$HOME", env.root());
+        for (const QString& target : targets) {
+            const auto command = XdgShellLauncher::commandFor(target, QString());
+            EXPECT_TRUE(!command.ok() && !command.error().message.isEmpty()) << target.toStdString();
+        }
     }
+
+    const QString m_previous = QDir::currentPath();
 };
 
-TEST_P(CommandForTest, StartsTheRightProgramWithTheRightArguments)
+TEST_P(LauncherTest, CommandForStartsTheRightProgramWithTheRightArguments)
 {
-    const auto command = XdgShellLauncher::commandFor(expand(GetParam().target), expand(GetParam().parameters));
+    const auto& [target, parameters, program, arguments] = GetParam();
+    const QStringList expanded = expand(QStringList{target, parameters, program} + arguments);
+    const auto command = XdgShellLauncher::commandFor(expanded[0], expanded[1]);
     ASSERT_TRUE(command.ok()) << command.error().message.toStdString();
-    EXPECT_EQ(command.value().program, expand(GetParam().program));
-    QStringList arguments;
-    for (const QString& argument : GetParam().arguments)
-        arguments += expand(argument.toUtf8().constData());
-    EXPECT_EQ(command.value().arguments, arguments);
+    EXPECT_EQ(command.value().program, expanded[2]);
+    EXPECT_EQ(command.value().arguments, expanded.mid(3));
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, CommandForTest, testing::Values(
-    OpenCase{"tool", "--out F \"two words\" x", "$BIN/tool", {"--out", "F", "two words", "x"}},
-    OpenCase{"  tool  ", "", "$BIN/tool", {}},
-    OpenCase{"$BIN/tool", "'a b'", "$BIN/tool", {"a b"}},
-    OpenCase{"$HOME/-dash", "", "$HOME/-dash", {}},
-    // Documents and folders go to the opener, without the parameters and never as options.
-    OpenCase{"$HOME/notes.txt", "--ignored", "$BIN/xdg-open", {"$HOME/notes.txt"}},
-    OpenCase{"$HOME/-notes.txt", "", "$BIN/xdg-open", {"$HOME/-notes.txt"}},
-    OpenCase{"$HOME/folder", "", "$BIN/xdg-open", {"$HOME/folder"}},
-    OpenCase{"https://example.org/a b?q=1&r=2", "x", "$BIN/xdg-open", {"https://example.org/a b?q=1&r=2"}},
-    OpenCase{"mailto:someone@example.org", "", "$BIN/xdg-open", {"mailto:someone@example.org"}},
-    OpenCase{"www.example.org", "", "$BIN/xdg-open", {"http://www.example.org"}},
-    OpenCase{"C:\\Games\\Sol.EXE", "-q \"a b\"", "$BIN/wine", {"C:\\Games\\Sol.EXE", "-q", "a b"}},
-    // A launcher starts its Exec without field codes; the parameters follow.
-    OpenCase{"$HOME/editor.desktop", "file.txt", "$BIN/tool", {"--new", "100%", "--name=", "a\\b", "file.txt"}},
-    OpenCase{"$HOME/site.desktop", "", "$BIN/xdg-open", {"https://example.org/"}}));
+// Documents, folders, addresses: the opener, no parameters, never as options. A launcher:
+// its Exec without field codes, then the parameters.
+INSTANTIATE_TEST_SUITE_P(Targets, LauncherTest, testing::ValuesIn(std::vector<OpenCase>{
+    {"tool", "--out F \"two words\" x", "$BIN/tool", {"--out", "F", "two words", "x"}},
+    {"  tool  ", "", "$BIN/tool", {}}, {"$BIN/tool", "'a b'", "$BIN/tool", {"a b"}},
+    {"$HOME/-dash", "", "$HOME/-dash", {}}, {"-dash", "", "$HOME/-dash", {}},
+    {"$HOME/notes.txt", "--ignored", "$BIN/xdg-open", {"$HOME/notes.txt"}},
+    {"notes.txt", "", "$BIN/xdg-open", {"$HOME/notes.txt"}}, {"$HOME/-notes.txt", "", "$BIN/xdg-open", {"$HOME/-notes.txt"}},
+    {"$HOME/folder", "", "$BIN/xdg-open", {"$HOME/folder"}}, {"www.example.org", "", "$BIN/xdg-open", {"http://www.example.org"}},
+    {"https://example.org/a b?q=1&r=2", "x", "$BIN/xdg-open", {"https://example.org/a b?q=1&r=2"}},
+    {"mailto:someone@example.org", "", "$BIN/xdg-open", {"mailto:someone@example.org"}},
+    {"C:\\Games\\Sol.EXE", "-q \"a b\"", "$BIN/wine", {"C:\\Games\\Sol.EXE", "-q", "a b"}},
+    {"$HOME/editor.desktop", "file.txt", "$BIN/tool", {"--new", "100%", "--name=", "a\\b", "file.txt"}},
+    {"$HOME/site.desktop", "", "$BIN/xdg-open", {"https://example.org/"}}}));
 
-TEST_F(CommandForTest, ReportsWhyNothingCanBeStarted)
+TEST_F(LauncherTest, CommandForSaysWhyNothingCanBeStarted)
 {
     IsolatedEnvironment::writeFile(env.path("empty.desktop"), "[Desktop Entry]\nExec=%F\n");
     IsolatedEnvironment::writeFile(env.path("missing.desktop"), "[Desktop Entry]\nExec=nosuchtool %f\n");
-    for (const QString& target : {QString(), QStringLiteral("   "), QStringLiteral("nosuchtool"),
-                                  env.path("nosuchfile.txt"), env.path("empty.desktop"),
-                                  env.path("missing.desktop"), QStringLiteral("tool; rm -rf ~")}) {
-        const auto command = XdgShellLauncher::commandFor(target, QString());
-        EXPECT_FALSE(command.ok()) << target.toStdString() << " -> " << command.value().program.toStdString();
-    }
-}
-
-TEST_F(CommandForTest, RelativeExecutableStartsThatFileNotAnOption)
-{
-    const QString previous = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(env.root()));
-    const auto command = XdgShellLauncher::commandFor(QStringLiteral("-dash"), QString());
-    QDir::setCurrent(previous);
-    ASSERT_TRUE(command.ok()) << command.error().message.toStdString();
-    EXPECT_EQ(command.value().program, QDir(env.root()).canonicalPath() + QStringLiteral("/-dash"));
-}
-
-TEST_F(CommandForTest, MissingOpenerOrWineIsReported)
-{
+    expectFailures({QString(), "   ", "nosuchtool", env.path("nosuchfile.txt"), env.path("empty.desktop"),
+                    env.path("missing.desktop"), "tool; rm -rf ~"});
     QFile::remove(env.path("bin/xdg-open"));
     QFile::remove(env.path("bin/wine"));
-    for (const QString& target : {env.path("notes.txt"), QStringLiteral("https://example.org"),
-                                  QStringLiteral("setup.exe")}) {
-        const auto command = XdgShellLauncher::commandFor(target, QString());
-        ASSERT_FALSE(command.ok()) << target.toStdString();
-        EXPECT_FALSE(command.error().message.isEmpty());
-    }
+    expectFailures({env.path("notes.txt"), "https://example.org", "setup.exe"});
 }
 
-// ---- open: starts detached, logs each failing target once ------------------------------
-
-class ShellLauncherOpenTest : public CommandForTest {
-protected:
-    void SetUp() override
-    {
-        CommandForTest::SetUp();
-        s_warnings.clear();
-        m_previousHandler = qInstallMessageHandler(&ShellLauncherOpenTest::record);
-    }
-    void TearDown() override { qInstallMessageHandler(m_previousHandler); }
-
-    static void record(QtMsgType type, const QMessageLogContext& context, const QString& message)
-    {
-        if (type == QtWarningMsg && QLatin1String(context.category) == QLatin1String("vorlix.desktop"))
-            s_warnings += message;
-    }
-
+TEST_F(LauncherTest, OpenStartsTheCommandAndLogsEachFailingTargetOnce)
+{
+    LogRecorder log;
     std::vector<XdgShellLauncher::Command> started;
-    bool startSucceeds = true;
-    XdgShellLauncher launcher{[this](const XdgShellLauncher::Command& command) {
+    XdgShellLauncher launcher([&](const XdgShellLauncher::Command& command) {
         started.push_back(command);
-        return startSucceeds;
-    }};
-    static inline QStringList s_warnings;
-    QtMessageHandler m_previousHandler = nullptr;
-};
-
-TEST_F(ShellLauncherOpenTest, EmptyTargetDoesNothing)
-{
-    launcher.open(QString(), QStringLiteral("--x"), ShellLauncher::kShowNormal);
-    launcher.open(QStringLiteral(" "), QString(), ShellLauncher::kShowNormal);
-    EXPECT_TRUE(started.empty());
-    EXPECT_TRUE(s_warnings.isEmpty());
-}
-
-TEST_F(ShellLauncherOpenTest, MaximizedShowStateStillOpens)
-{
-    launcher.open(QStringLiteral("tool"), QStringLiteral("a"), ShellLauncher::kShowMaximized);
-    ASSERT_EQ(started.size(), 1u);
-    EXPECT_EQ(started[0].arguments, QStringList{QStringLiteral("a")});
-}
-
-TEST_F(ShellLauncherOpenTest, EachFailingTargetIsLoggedOnce)
-{
-    for (int i = 0; i < 3; ++i) {
-        launcher.open(QStringLiteral("nosuchtool"), QString(), ShellLauncher::kShowNormal);
-        launcher.open(QStringLiteral("othertool"), QString(), ShellLauncher::kShowNormal);
+        return command.arguments != QStringList{"fail"};
+    });
+    const std::vector<std::pair<const char*, const char*>> targets{
+        {"", "--x"}, {" ", ""}, {"nosuchtool", ""}, {"tool", "fail"}, {"othertool", ""}, {"tool", "a"}};
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [target, parameters] : targets)
+            launcher.open(target, parameters, ShellLauncher::kShowMaximized);
     }
-    EXPECT_TRUE(started.empty());
-    ASSERT_EQ(s_warnings.size(), 2) << s_warnings.join('\n').toStdString();
-    EXPECT_TRUE(s_warnings[0].contains(QLatin1String("nosuchtool")));
+    ASSERT_EQ(started.size(), 4u);
+    EXPECT_EQ(started[1].arguments, QStringList{"a"});
+    ASSERT_EQ(log.lines.size(), 3) << log.lines.join('\n').toStdString();
+    EXPECT_TRUE(log.lines[0].contains("nosuchtool") && log.lines[2].contains("othertool"));
 }
-
-TEST_F(ShellLauncherOpenTest, ProgramThatFailsToStartIsLoggedOnce)
-{
-    startSucceeds = false;
-    launcher.open(QStringLiteral("tool"), QString(), ShellLauncher::kShowNormal);
-    launcher.open(QStringLiteral("tool"), QString(), ShellLauncher::kShowNormal);
-    EXPECT_EQ(started.size(), 2u);
-    EXPECT_EQ(s_warnings.size(), 1);
-}
-
-} // namespace
