@@ -27,63 +27,45 @@ namespace {
 using Events = std::vector<std::string>;
 using UserAction = std::function<void(QDialog&)>;
 
-struct FakeSpeech : CharacterSpeech {
+// What the user saw when the window opened.
+struct Seen {
+    QString text;
+    bool dontShowOffered = false, sayItEnabled = false;
+};
+
+// The character, the voice menus, the shell and the user. As the user it shows the dialog,
+// notes what it shows, acts on it, and closes it with OK when the action left it open (a real
+// modal loop returns only then).
+struct FakeUser : CharacterSpeech, VoiceMenuControl, ModalHost, ShellLauncher {
     Events& log;
-    explicit FakeSpeech(Events& events) : log(events) {}
+    Seen seen;
+    UserAction userAction;
+    std::vector<std::tuple<QString, QString, int>> opened;
+    explicit FakeUser(Events& events) : log(events) {}
     void SayAndPlay(const QString& message, const QString& animation, bool hide, bool ignoreMode) override
     {
         log.push_back("say " + message.toStdString() + " | " + animation.toStdString() + (hide ? " hide" : "") +
                       (ignoreMode ? " always" : ""));
     }
     void StopAgent() override { log.push_back("stop"); }
-};
-
-struct FakeMenus : VoiceMenuControl {
-    Events& log;
-    explicit FakeMenus(Events& events) : log(events) {}
     void ActivateMenus() override { log.push_back("activate"); }
     void DeactivateMenus() override { log.push_back("deactivate"); }
-};
-
-// What the user saw when the window opened.
-struct Seen {
-    QString text;
-    bool dontShowOffered = false;
-    bool sayItEnabled = false;
-};
-
-// Stands in for the user: shows the dialog, notes what it shows, acts on it, and closes
-// it with OK when the action left it open (a real modal loop returns only then).
-struct FakeModalHost : ModalHost {
-    Events& log;
-    Seen seen;
-    UserAction userAction;
-    explicit FakeModalHost(Events& events) : log(events) {}
+    void open(const QString& target, const QString& args, int show) override { opened.emplace_back(target, args, show); }
     int ShowModalForm(QDialog& form) override
     {
         log.push_back("modal");
         form.show();
-        seen = {};
-        if (auto* box = form.findChild<QPlainTextEdit*>("txtMessage"))
-            seen.text = box->toPlainText();
-        if (auto* label = form.findChild<QLabel*>("lblMessage"))
-            seen.text = label->text();
-        if (auto* check = form.findChild<QCheckBox*>("chkDontShow"))
-            seen.dontShowOffered = check->isVisible();
+        auto* box = form.findChild<QPlainTextEdit*>("txtMessage");
+        auto* label = form.findChild<QLabel*>("lblMessage");
+        auto* check = form.findChild<QCheckBox*>("chkDontShow");
+        seen.text = label ? label->text() : box ? box->toPlainText() : QString();
+        seen.dontShowOffered = check && check->isVisible();
         seen.sayItEnabled = form.findChild<QAbstractButton*>("cmdSayIt")->isEnabled();
         if (userAction)
             userAction(form);
         if (form.isVisible())
             form.findChild<QAbstractButton*>("cmdOK")->click();
         return form.result();
-    }
-};
-
-struct FakeShell : ShellLauncher {
-    std::vector<std::tuple<QString, QString, int>> opened;
-    void open(const QString& target, const QString& parameters, int showCommand) override
-    {
-        opened.emplace_back(target, parameters, showCommand);
     }
 };
 
@@ -99,16 +81,13 @@ protected:
 
     QString appPath = env.path("app");
     Events events;
-    FakeSpeech speech{events};
-    FakeMenus menus{events};
-    FakeModalHost host{events};
-    FakeShell shell;
-    HelpAndMessages help{appPath, speech, menus, host, shell};
+    FakeUser host{events};
+    HelpAndMessages help{appPath, host, host, host, host};
 };
 
 // ---- the help window ------------------------------------------------------------------
 
-TEST_F(HelpAndMessagesTest, HelpWindowIsReadWhileListeningIsOffAndStopsTheCharacterOnClose)
+TEST_F(HelpAndMessagesTest, HelpWindowIsReadWhileListeningIsOffStopsTheCharacterOnCloseAndCanBeSuppressed)
 {
     host.userAction = [](QDialog& form) { click(form, "cmdSayIt"); };
     help.ShowHelpMessage("Say Show to see me.", "Greeting", true);
@@ -117,15 +96,12 @@ TEST_F(HelpAndMessagesTest, HelpWindowIsReadWhileListeningIsOffAndStopsTheCharac
     EXPECT_EQ(events, (Events{"deactivate", "modal", reading, reading, "stop", "activate"}));
     EXPECT_EQ(host.seen.text, "Say Show to see me.");
     EXPECT_TRUE(host.seen.dontShowOffered);
-}
 
-TEST_F(HelpAndMessagesTest, SuppressedIdentifierReturnsAtOnceWithoutTouchingAnything)
-{
+    // A suppressed identifier returns at once without touching anything; only the exact "Yes" hides.
     hideMessages("Greeting=Yes\r\nFarewell=yes\r\n");
+    events.clear();
     help.ShowHelpMessage("Hello", "Greeting", true);
     EXPECT_TRUE(events.empty());
-
-    // Only the exact "Yes" hides a message.
     help.ShowHelpMessage("Bye", "Farewell", true);
     EXPECT_EQ(events.at(1), "modal");
 }
@@ -136,10 +112,7 @@ TEST_F(HelpAndMessagesTest, HelpButtonShowsItsTopicEvenWhenTheFirstRunPromptIsSu
                                                                  "\"documents\",\"web sites\",\"macros\"\r\n");
     help.LoadHelpTexts();
 
-    host.userAction = [](QDialog& form) {
-        tickDontShow(form);
-        click(form, "cmdOK");
-    };
+    host.userAction = [](QDialog& form) { tickDontShow(form), click(form, "cmdOK"); };
     help.ShowFirstRunHelp();
     EXPECT_EQ(host.seen.text, "overview");
     events.clear();
@@ -158,12 +131,7 @@ TEST_F(HelpAndMessagesTest, HelpButtonShowsItsTopicEvenWhenTheFirstRunPromptIsSu
 
 // ---- the "don't show" box: only a ticked box confirmed with OK is remembered -----------
 
-struct DontShowCase {
-    const char* name;
-    bool ticked;
-    UserAction close;
-    bool remembered;
-};
+struct DontShowCase { const char* name; bool ticked; UserAction close; bool remembered; };
 
 class DontShowChoiceTest : public HelpAndMessagesTest, public testing::WithParamInterface<DontShowCase> {};
 
@@ -176,8 +144,7 @@ TEST_P(DontShowChoiceTest, WritesExactlyOneYesOnlyForTickedOk)
     };
     help.ShowTrayHint();
 
-    EXPECT_EQ(events.back(), "activate");
-    EXPECT_EQ(events.at(events.size() - 2), "stop");
+    EXPECT_EQ(Events(events.end() - 2, events.end()), (Events{"stop", "activate"}));
     if (GetParam().remembered)
         EXPECT_EQ(IsolatedEnvironment::readFile(choicesFile()), "[General]\r\nShowHide=Yes\r\n");
     else
@@ -185,34 +152,26 @@ TEST_P(DontShowChoiceTest, WritesExactlyOneYesOnlyForTickedOk)
     EXPECT_EQ(help.IsMessageHidden("ShowHide"), GetParam().remembered);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Closing, DontShowChoiceTest,
-    testing::Values(DontShowCase{"TickedOk", true, [](QDialog& f) { click(f, "cmdOK"); }, true},
-                    DontShowCase{"UntickedOk", false, [](QDialog& f) { click(f, "cmdOK"); }, false},
-                    DontShowCase{"TickedCloseBox", true, [](QDialog& f) { f.close(); }, false},
-                    DontShowCase{"TickedEscape", true, [](QDialog& f) { QTest::keyClick(&f, Qt::Key_Escape); },
-                                 false}),
+INSTANTIATE_TEST_SUITE_P(Closing, DontShowChoiceTest, testing::Values(
+    DontShowCase{"TickedOk", true, [](QDialog& f) { click(f, "cmdOK"); }, true},
+    DontShowCase{"UntickedOk", false, [](QDialog& f) { click(f, "cmdOK"); }, false},
+    DontShowCase{"TickedCloseBox", true, [](QDialog& f) { f.close(); }, false},
+    DontShowCase{"TickedEscape", true, [](QDialog& f) { QTest::keyClick(&f, Qt::Key_Escape); }, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- the message window ---------------------------------------------------------------
 
-TEST_F(HelpAndMessagesTest, SilentMessageKeepsSayItDisabledAndLeavesTheCharacterAlone)
+TEST_F(HelpAndMessagesTest, SilentMessageKeepsSayItDisabledAndOnlyASpokenOneIsRead)
 {
     host.userAction = [](QDialog& form) {
         click(form, "cmdSayIt");
         form.close();
     };
     help.ShowMessage("Failed to load character.", false);
-
-    EXPECT_EQ(events, (Events{"deactivate", "modal", "activate"}));
     EXPECT_FALSE(host.seen.sayItEnabled);
-}
-
-TEST_F(HelpAndMessagesTest, SpokenMessageIsReadWhenOpenedAndStoppedOnClose)
-{
     host.userAction = [](QDialog& form) { form.close(); };
-    help.ShowRestartNotice();
-    EXPECT_EQ(events, (Events{"deactivate", "modal",
+    help.ShowRestartNotice();   // a spoken message is read when opened and stopped on close
+    EXPECT_EQ(events, (Events{"deactivate", "modal", "activate", "deactivate", "modal",
                               "say In order for these settings to take effect you will need to restart Vorlix"
                               " | Read hide always",
                               "stop", "activate"}));
@@ -234,20 +193,13 @@ TEST_F(HelpAndMessagesTest, WebPagesOpenMaximisedWithoutParameters)
     help.openDownloadPage();
     help.openSupportPage("https://help.example.net/desk");
     help.openSupportPage("  ");
-    const int maximised = ShellLauncher::kShowMaximized;
-    EXPECT_EQ(shell.opened, (std::vector<std::tuple<QString, QString, int>>{
-                                {HelpAndMessages::kCharacterDownloadPage, "", maximised},
-                                {"https://help.example.net/desk", "", maximised},
-                                {HelpAndMessages::kDefaultSupportPage, "", maximised}}));
+    EXPECT_EQ(host.opened, (std::vector<std::tuple<QString, QString, int>>{{HelpAndMessages::kCharacterDownloadPage, "", 3},
+        {"https://help.example.net/desk", "", 3}, {HelpAndMessages::kDefaultSupportPage, "", 3}}));
 }
 
 // ---- the help data file ---------------------------------------------------------------
 
-struct HelpFileCase {
-    const char* name;
-    std::optional<QByteArray> file;
-    std::vector<QString> texts;  // Overview .. Macros; the ones not given must be empty
-};
+struct HelpFileCase { const char* name; std::optional<QByteArray> file; std::vector<QString> texts; };
 
 class LoadHelpTextsTest : public HelpAndMessagesTest, public testing::WithParamInterface<HelpFileCase> {};
 
@@ -258,15 +210,13 @@ TEST_P(LoadHelpTextsTest, ReadsSixFieldsInTopicOrderSilently)
     help.LoadHelpTexts();
 
     const HelpTexts& t = help.helpTexts();
-    std::vector<QString> expected = GetParam().texts;
+    std::vector<QString> expected = GetParam().texts;   // the ones not given must be empty
     expected.resize(6);
     EXPECT_EQ((std::vector<QString>{t.Overview, t.Start, t.Programs, t.Documents, t.WebSites, t.Macros}), expected);
     EXPECT_TRUE(events.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, LoadHelpTextsTest,
-    testing::Values(
+INSTANTIATE_TEST_SUITE_P(Files, LoadHelpTextsTest, testing::Values(
         HelpFileCase{"Missing", std::nullopt, {}},
         HelpFileCase{"Complete", "\"One, two\",\"Two\r\nlines\"\r\n  \"3\"\r\n\"4\",\"5\"\r\n\"6\"\r\n\"7\"\r\n",
                      {"One, two", "Two\r\nlines", "3", "4", "5", "6"}},
@@ -282,10 +232,8 @@ TEST_F(HelpAndMessagesTest, SuppliedHelpFileHoldsExactlySixTextsWithCrLfLineEnds
 
     SequentialFieldReader fields{QString::fromUtf8(bytes)};
     int count = 0;
-    while (std::optional<QString> field = fields.next()) {
+    for (; std::optional<QString> field = fields.next(); ++count)
         EXPECT_GT(field->size(), 200) << "text " << count << " is cut short";
-        ++count;
-    }
     EXPECT_EQ(count, 6);
 }
 
