@@ -9,15 +9,9 @@
 
 namespace {
 
-struct NumberCase {
-    const char* text;
-    double expected;
-};
+struct NumberCase { const char* text; double expected; };
 
-void PrintTo(const NumberCase& c, std::ostream* out)
-{
-    *out << '"' << c.text << '"';
-}
+void PrintTo(const NumberCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
 
 // ---- the leading-number rule of the settings file ----
 
@@ -50,11 +44,20 @@ INSTANTIATE_TEST_SUITE_P(Texts, NumericValueTest, testing::Values(
     NumberCase{"1.5e3", 1500}, NumberCase{"1.5E-1x", 0.15}, NumberCase{"2e", 2}, NumberCase{"2e+", 2},
     NumberCase{"3.25.5", 3.25}, NumberCase{"+.5", 0.5}, NumberCase{"1\r2", 1}, NumberCase{"& H10", 16}));
 
-TEST(NumericValue, hugeNumbersStayHugeAndTinyOnesVanish)
+TEST(NumericValue, hugeNumbersStayHugeTinyOnesVanishAndInt32EitherFitsOrIsRefused)
 {
     EXPECT_TRUE(std::isinf(numericValue(u"1e999")));
     EXPECT_EQ(numericValue(u"-1e-999"), 0.0);
     EXPECT_FALSE(roundToInt32(numericValue(u"99999999999")).has_value());
+    EXPECT_EQ(roundToInt32(2147483647.4), 2147483647);
+    EXPECT_EQ(roundToInt32(-2147483648.5), std::numeric_limits<int32_t>::min()); // the half goes to even
+    EXPECT_EQ(roundToInt32(2147483647.5), std::nullopt);
+    EXPECT_EQ(roundToInt32(std::numeric_limits<double>::infinity()), std::nullopt);
+    EXPECT_EQ(roundToInt32(std::nan("")), std::nullopt);
+    EXPECT_EQ(roundToInt32Saturated(1e12), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(roundToInt32Saturated(-1e12), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(roundToInt32Saturated(std::nan("")), 0);
+    EXPECT_EQ(roundToInt32Saturated(-6.5), -6);
 }
 
 TEST(NumericValue, decimalPointDoesNotFollowTheLocale)
@@ -82,19 +85,6 @@ INSTANTIATE_TEST_SUITE_P(Values, RoundTest, testing::Values(
     std::pair{180.5, 180.0}, std::pair{2.4999, 2.0}, std::pair{2.5001, 3.0}, std::pair{-0.4, -0.0},
     std::pair{4503599627370495.5, 4503599627370496.0}, std::pair{1e300, 1e300}));
 
-TEST(RoundToInt32, fitsOrRefuses)
-{
-    EXPECT_EQ(roundToInt32(2147483647.4), 2147483647);
-    EXPECT_EQ(roundToInt32(-2147483648.5), std::numeric_limits<int32_t>::min()); // the half goes to even
-    EXPECT_EQ(roundToInt32(2147483647.5), std::nullopt);
-    EXPECT_EQ(roundToInt32(std::numeric_limits<double>::infinity()), std::nullopt);
-    EXPECT_EQ(roundToInt32(std::nan("")), std::nullopt);
-    EXPECT_EQ(roundToInt32Saturated(1e12), std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(roundToInt32Saturated(-1e12), std::numeric_limits<int32_t>::min());
-    EXPECT_EQ(roundToInt32Saturated(std::nan("")), 0);
-    EXPECT_EQ(roundToInt32Saturated(-6.5), -6);
-}
-
 // ---- the sequential field reader ----
 
 std::vector<QString> allFields(const QString& text)
@@ -107,15 +97,9 @@ std::vector<QString> allFields(const QString& text)
     return fields;
 }
 
-struct FieldCase {
-    const char* text;
-    std::vector<QString> fields;
-};
+struct FieldCase { const char* text; std::vector<QString> fields; };
 
-void PrintTo(const FieldCase& c, std::ostream* out)
-{
-    *out << '"' << c.text << '"';
-}
+void PrintTo(const FieldCase& c, std::ostream* out) { *out << '"' << c.text << '"'; }
 
 class FieldReaderTest : public testing::TestWithParam<FieldCase> {};
 
@@ -137,17 +121,6 @@ INSTANTIATE_TEST_SUITE_P(Texts, FieldReaderTest, testing::Values(
     FieldCase{"", {}},
     FieldCase{"  \r\n\t", {}},
     FieldCase{"a,", {"a"}}));
-
-TEST(FieldReader, sixHelpTextsAcrossLines)
-{
-    SequentialFieldReader reader(QStringLiteral("\"Overview text,\r\nwith lines\"\r\n\"Start\"\r\n\"P\"\r\n\"D\"\r\n\"W\"\r\n\"M\"\r\n"));
-    std::vector<QString> texts;
-    for (int i = 0; i < 6; ++i)
-        texts.push_back(reader.next().value_or(QStringLiteral("<missing>")));
-    EXPECT_EQ(texts.front(), "Overview text,\r\nwith lines");
-    EXPECT_EQ(texts.back(), "M");
-    EXPECT_FALSE(reader.next().has_value());
-}
 
 TEST(FieldReader, wholeLinesThenAQuotedField)
 {

@@ -21,14 +21,10 @@ TEST_F(IniFileTest, emptyOrMissingValueGivesTheDefault)
     EXPECT_EQ(ReadIniString("Character", "Hide", "yes", env.path("none/Vorlix.INI")), "yes");
 }
 
-TEST_F(IniFileTest, roundTripsTextOutsideAscii)
+TEST_F(IniFileTest, textOutsideAsciiRoundTripsAndALongValueIsCutTo1023CharactersNotBytes)
 {
     ASSERT_TRUE(WriteIniString("Account", QStringLiteral("UserName"), QStringLiteral("Zoë Ångström 😀"), file));
     EXPECT_EQ(ReadIniString("account", "USERNAME", "", file), QStringLiteral("Zoë Ångström 😀"));
-}
-
-TEST_F(IniFileTest, longValueIsCutTo1023CharactersNotBytes)
-{
     ASSERT_TRUE(WriteIniString("S", QStringLiteral("k"), QString(2000, QChar(0x00E9)), file));
     EXPECT_EQ(ReadIniString("S", "k", "", file), QString(1023, QChar(0x00E9)));
 
@@ -37,17 +33,13 @@ TEST_F(IniFileTest, longValueIsCutTo1023CharactersNotBytes)
     EXPECT_EQ(ReadIniString("S", "k", "", file), QString(1022, u'a'));
 }
 
-TEST_F(IniFileTest, deletesKeysAndSections)
+TEST_F(IniFileTest, deletesKeysAndSectionsAndReportsARefusedWrite)
 {
     ASSERT_TRUE(WriteIniString("doc1", QStringLiteral("voice"), QStringLiteral("Letter"), file));
     ASSERT_TRUE(WriteIniString("doc2", QStringLiteral("voice"), QStringLiteral("Memo"), file));
     ASSERT_TRUE(WriteIniString("doc1", QStringLiteral("voice"), std::nullopt, file));
     ASSERT_TRUE(WriteIniString("doc2", std::nullopt, std::nullopt, file));
     EXPECT_EQ(IsolatedEnvironment::readFile(file), "[doc1]\r\n");
-}
-
-TEST_F(IniFileTest, refusedWriteReportsFailure)
-{
     EXPECT_FALSE(WriteIniString("S", QStringLiteral("k"), QStringLiteral("two\nlines"), file));
     EXPECT_FALSE(WriteIniString("S", QStringLiteral("k"), QStringLiteral("v"), env.path("missing/Vorlix.INI")));
 }

@@ -25,7 +25,7 @@ protected:
     std::string folder = env.stdPath("list");
 };
 
-TEST_F(DirectorySearchTest, listsSortedIgnoringCaseWithAttributes)
+TEST_F(DirectorySearchTest, listsSortedAndMatchesIgnoringCaseWithAttributesAndUnreadableFoldersGiveNothing)
 {
     const auto entries = files::findFiles(folder);
     EXPECT_EQ(namesOf(entries), (std::vector<std::string>{".hidden", "A.txt", "a.txt", "b.txt", "c.TXT", "readme", "Sub.txt"}));
@@ -33,26 +33,14 @@ TEST_F(DirectorySearchTest, listsSortedIgnoringCaseWithAttributes)
     EXPECT_FALSE(entries[1].isHidden);
     EXPECT_TRUE(entries.back().isDirectory);
     EXPECT_FALSE(entries[1].isDirectory);
-}
-
-TEST_F(DirectorySearchTest, patternMatchesIgnoringCase)
-{
     EXPECT_EQ(namesOf(files::findFiles(folder, "*.txt")),
               (std::vector<std::string>{"A.txt", "a.txt", "b.txt", "c.TXT", "Sub.txt"}));
     EXPECT_EQ(namesOf(files::findFiles(folder, "?.TXT")), (std::vector<std::string>{"A.txt", "a.txt", "b.txt", "c.TXT"}));
-}
-
-TEST_F(DirectorySearchTest, unreadableFoldersGiveNothing)
-{
     EXPECT_TRUE(files::findFiles(env.stdPath("missing")).empty());
     EXPECT_TRUE(files::findFiles(env.stdPath("list/readme")).empty());
 }
 
-struct PatternCase {
-    const char* name;
-    const char* pattern;
-    bool matches;
-};
+struct PatternCase { const char* name; const char* pattern; bool matches; };
 
 class PatternTest : public testing::TestWithParam<PatternCase> {};
 
@@ -69,9 +57,7 @@ INSTANTIATE_TEST_SUITE_P(Patterns, PatternTest, testing::Values(
     PatternCase{"abcbcd", "a*bcd", true}, PatternCase{"aXbXc", "a*b*c*", true}, PatternCase{"abd", "a*c", false},
     PatternCase{"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*a*a*a*c", false}));
 
-class SpecialFolderTest : public IsolatedTest {};
-
-TEST_F(SpecialFolderTest, windowsDirectoryIsTheNamedFolderOrTheDataRoot)
+TEST_F(DirectorySearchTest, windowsDirectoryIsTheNamedFolderOrTheDataRoot)
 {
     EXPECT_EQ(files::windowsDirectory(), env.stdPath("windir"));
     env.setEnv("VORLIX_WINDIR", "");

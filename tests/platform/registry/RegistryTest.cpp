@@ -22,57 +22,36 @@ protected:
 
 // ---- the program's own values ----
 
-TEST_F(RegistryTest, missingValueGivesTheDefaultAndCreatesTheKey)
+TEST_F(RegistryTest, programValuesIgnoreCaseInKeyPathsAndOnlyMissingOrTooLongGiveTheDefault)
 {
     EXPECT_EQ(ReadRegistryValue("AppPath", "/fallback"), "/fallback");
     EXPECT_TRUE(IsolatedEnvironment::readFile(storeFile()).contains("[HKEY_LOCAL_MACHINE\\Software\\Quennet\\Vorlix]"));
-}
-
-TEST_F(RegistryTest, storedValueIsReadWithKeyPathsIgnoringCase)
-{
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, "software\\QUENNET\\vorlix\\apppath\\", "", "/opt/vorlix"));
     EXPECT_EQ(ReadRegistryValue("AppPath", "/fallback"), "/opt/vorlix");
     EXPECT_EQ(ReadRegistryValue("SupportURL", "none"), "none");
-}
-
-TEST_F(RegistryTest, emptyValueIsReadAsEmptyNotAsDefault)
-{
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", ""));
     EXPECT_EQ(ReadRegistryValue("AppPath", "/fallback"), "");
-}
-
-TEST_F(RegistryTest, valueThatDoesNotFitTheReadBufferGivesTheDefault)
-{
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", std::string(511, 'a')));
     EXPECT_EQ(ReadRegistryValue("AppPath", "d"), std::string(511, 'a'));
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", std::string(512, 'a')));
     EXPECT_EQ(ReadRegistryValue("AppPath", "d"), "d");
 }
 
-TEST_F(RegistryTest, valuesComeBackExactly)
+TEST_F(RegistryTest, valuesComeBackExactlyUnderTheirOwnRoot)
 {
     for (const std::string value : {"  blanks both ends  ", "\"quoted\"", "'single'", "a=b ; c", "[not a section]", "\""}) {
         ASSERT_TRUE(registry::writeValue(Root::CurrentUser, "Software\\Test", "Value", value)) << value;
         EXPECT_EQ(registry::readValue(Root::CurrentUser, "Software\\Test", "Value"), value);
     }
+    EXPECT_EQ(registry::readValue(Root::LocalMachine, "Software\\Test", "Value"), std::nullopt);   // roots are separate
 }
 
-TEST_F(RegistryTest, rootsAreSeparate)
-{
-    ASSERT_TRUE(registry::writeValue(Root::CurrentUser, "Software\\Test", "v", "user"));
-    EXPECT_EQ(registry::readValue(Root::LocalMachine, "Software\\Test", "v"), std::nullopt);
-}
-
-TEST_F(RegistryTest, valuesThatWouldBreakTheStoreAreRefused)
+TEST_F(RegistryTest, valuesThatWouldBreakTheStoreAreRefusedAndDeletingTwiceIsFine)
 {
     EXPECT_FALSE(registry::writeValue(Root::CurrentUser, "Software\\Test", "v", "two\nlines"));
     EXPECT_FALSE(registry::writeValue(Root::CurrentUser, "Software\\Test", "@", "reserved"));
     EXPECT_FALSE(registry::writeValue(Root::CurrentUser, "Software\\Te]st", "v", "x"));
     EXPECT_EQ(registry::readValue(Root::CurrentUser, "Software\\Test", "v"), std::nullopt);
-}
-
-TEST_F(RegistryTest, deleteRemovesTheValueAndMissingOnesAreFine)
-{
     ASSERT_TRUE(registry::writeValue(Root::CurrentUser, "Software\\Test", "v", "x"));
     EXPECT_TRUE(registry::deleteValue(Root::CurrentUser, "Software\\Test", "v"));
     EXPECT_EQ(registry::readValue(Root::CurrentUser, "Software\\Test", "v"), std::nullopt);
@@ -81,7 +60,7 @@ TEST_F(RegistryTest, deleteRemovesTheValueAndMissingOnesAreFine)
 
 // ---- a damaged or missing store ----
 
-TEST_F(RegistryTest, garbageStoreStillAnswersAndKeepsItsBytes)
+TEST_F(RegistryTest, garbageStoreStillAnswersAndKeepsItsBytesAndAnUnreadableOneGivesDefaults)
 {
     const QByteArray garbage = QByteArray("\x00\xFF\xFE garbage\r\n=\r\n[\r\n]]]\r\n", 22) + QByteArray(100000, '\x01');
     IsolatedEnvironment::writeFile(storeFile(), garbage);
@@ -89,33 +68,27 @@ TEST_F(RegistryTest, garbageStoreStillAnswersAndKeepsItsBytes)
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", "/p"));
     EXPECT_EQ(ReadRegistryValue("AppPath", "d"), "/p");
     EXPECT_TRUE(IsolatedEnvironment::readFile(storeFile()).startsWith(garbage));
-}
 
-TEST_F(RegistryTest, storeThatCannotBeReadGivesDefaults)
-{
-    QDir().mkpath(storeFile()); // a folder where the file should be
+    ASSERT_TRUE(QFile::remove(storeFile()));
+    QDir().mkpath(storeFile()); // a folder where the file should be: the store cannot be read
     EXPECT_EQ(ReadRegistryValue("AppPath", "d"), "d");
     EXPECT_FALSE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", "/p"));
     EXPECT_TRUE(QFileInfo(storeFile()).isDir());
 }
 
-TEST_F(RegistryTest, storeInMissingFolderIsCreatedOnFirstWrite)
+TEST_F(RegistryTest, storeInMissingFolderIsCreatedOnFirstWriteAndTheDefaultIsInTheConfigFolder)
 {
     env.setEnv("VORLIX_REGISTRY", env.path("deep/er/store.ini"));
     EXPECT_EQ(registry::readValue(Root::LocalMachine, "Software\\Test", "v"), std::nullopt);
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, "Software\\Test", "v", "x"));
     EXPECT_TRUE(QFile::exists(env.path("deep/er/store.ini")));
-}
-
-TEST_F(RegistryTest, defaultStoreLivesInTheConfigFolder)
-{
     env.setEnv("VORLIX_REGISTRY", "");
     EXPECT_EQ(registry::storePath(), env.stdPath("config/vorlix/registry.ini"));
 }
 
 // ---- the Run key is the desktop's autostart ----
 
-TEST_F(RegistryTest, runValueIsAnAutostartEntry)
+TEST_F(RegistryTest, runValueIsAnAutostartEntryTheDesktopMaySwitchOffAndNamesCannotLeaveTheFolder)
 {
     const std::string command = "\"/opt/my vorlix/bin/vorlix\" -AUTOSTART 100% c:\\x";
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "Vorlix", command));
@@ -131,19 +104,11 @@ TEST_F(RegistryTest, runValueIsAnAutostartEntry)
     EXPECT_FALSE(QFile::exists(autostartFile("Vorlix")));
     EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kRunKey, "Vorlix"), std::nullopt);
     EXPECT_TRUE(registry::deleteValue(Root::LocalMachine, registry::kRunKey, "Vorlix"));
-}
-
-TEST_F(RegistryTest, autostartSwitchedOffByTheDesktopIsNoValue)
-{
     IsolatedEnvironment::writeFile(autostartFile("Vorlix"),
                                    "[Desktop Entry]\r\nExec=vorlix\r\nX-GNOME-Autostart-enabled=false\r\n");
     EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kRunKey, "Vorlix"), std::nullopt);
     IsolatedEnvironment::writeFile(autostartFile("Vorlix"), "[Other]\nExec=no\n[Desktop Entry]\nExec = vorlix -A\n");
     EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kRunKey, "Vorlix"), "vorlix -A");
-}
-
-TEST_F(RegistryTest, runValueNamesThatLeaveTheFolderAreRefused)
-{
     EXPECT_FALSE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "../escape", "x"));
     EXPECT_FALSE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "", "x"));
     EXPECT_FALSE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "Vorlix", "a\nb"));
@@ -152,11 +117,8 @@ TEST_F(RegistryTest, runValueNamesThatLeaveTheFolderAreRefused)
 
 // ---- Shell Folders fall back to the desktop's folders ----
 
-struct ShellFolderCase {
-    Root root;
-    const char* name;
-    const char* expected; // relative to the test root; "" means absent; "/..." is absolute
-};
+// expected: relative to the test root; "" means absent; "/..." is absolute
+struct ShellFolderCase { Root root; const char* name; const char* expected; };
 
 class ShellFolderTest : public RegistryTest, public testing::WithParamInterface<ShellFolderCase> {};
 
@@ -183,17 +145,13 @@ INSTANTIATE_TEST_SUITE_P(Folders, ShellFolderTest, testing::Values(
     ShellFolderCase{Root::LocalMachine, "Common Desktop", ""},
     ShellFolderCase{Root::LocalMachine, "Desktop", ""}));
 
-TEST_F(RegistryTest, shellFolderDefaultsWithoutUserDirsFile)
+TEST_F(RegistryTest, shellFolderDefaultsWithoutUserDirsFileAndAStoredOneWins)
 {
     env.setEnv("XDG_DATA_DIRS", "");
     EXPECT_EQ(registry::readValue(Root::CurrentUser, registry::kShellFoldersKey, "Desktop"), env.stdPath("home/Desktop"));
     EXPECT_EQ(registry::readValue(Root::CurrentUser, registry::kShellFoldersKey, "Personal"), env.stdPath("home/Documents"));
     EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kShellFoldersKey, "Common Start Menu"),
               "/usr/local/share/applications:/usr/share/applications");
-}
-
-TEST_F(RegistryTest, storedShellFolderWinsOverTheFallback)
-{
     ASSERT_TRUE(registry::writeValue(Root::CurrentUser, registry::kShellFoldersKey, "Personal", "/mine"));
     EXPECT_EQ(registry::readValue(Root::CurrentUser, registry::kShellFoldersKey, "Personal"), "/mine");
 }
