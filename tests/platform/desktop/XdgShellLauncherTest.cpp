@@ -25,6 +25,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, SplitArgumentsTest, testing::ValuesIn(std::vecto
     {"; rm -rf $HOME *", {";", "rm", "-rf", "$HOME", "*"}}, {"a|b>c&&d", {"a|b>c&&d"}}}));
 
 struct OpenCase { const char *target, *parameters, *program; QStringList arguments; };
+void PrintTo(const OpenCase& c, std::ostream* out) { *out << c.target << " " << c.parameters; }
 
 // $BIN: a PATH of fake programs; $HOME: the current folder, with documents and launchers.
 class LauncherTest : public IsolatedTest, public testing::WithParamInterface<OpenCase> {
