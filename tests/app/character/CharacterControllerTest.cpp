@@ -50,7 +50,7 @@ protected:
                                    [this](const QString& text, bool spoken) { messages << (spoken ? "spoken: " : "shown: ") + text; }, "Vorlix"};
 };
 
-TEST_F(CharacterTest, LoadingFailuresAreReportedAndFallBackToMerlin)
+TEST_F(CharacterTest, LoadingPicksTheStoredOrFirstListedCharacterAndAFailureFallsBackToMerlin)
 {
     QDir().mkpath(chars);
     EXPECT_FALSE(controller.InitCharacter());
@@ -62,15 +62,20 @@ TEST_F(CharacterTest, LoadingFailuresAreReportedAndFallBackToMerlin)
     controller.SetAgentPos(true);
     EXPECT_TRUE(agent.log.isEmpty());
 
-    addCharacters({"genie.acs", "merlin.acs", "wizard.acs"});
+    addCharacters({"genie.acs", "merlin.acs", "Wizard.acs", "alpha.txt", "aaa.acs/inside"});
     IsolatedEnvironment::writeFile(env.path("windir/msagent/evil.acs"), "character");
     settings.m_CharacterName = "../evil.acs";   // outside the folder: the first listed file
     ASSERT_TRUE(controller.InitCharacter());
     EXPECT_EQ(agent.log, QStringList({"Unload VorlixAgent", "Load VorlixAgent " + chars + "/genie.acs", "LanguageID 1033",
                                       "Width 100", "Height 80", "BalloonStyle 1", "BalloonFontName MS Sans Serif",
                                       "BalloonFontSize 10"}));
+    settings.m_CharacterName = "WIZARD.acs";   // names match ignoring case, and sort so
+    ASSERT_TRUE(controller.InitCharacter());
+    EXPECT_EQ(settings.m_CharacterName, "Wizard.acs");
+    EXPECT_EQ(controller.FillCharacterList().fileNames, QStringList({"genie.acs", "merlin.acs", "Wizard.acs"}));
+    EXPECT_EQ(controller.FillCharacterList().selection, 2);
     agent.broken.insert("genie.acs");
-    agent.designs["wizard.acs"] = FakeAgentDesign{50, 50, {"Wave"}};
+    agent.designs["Wizard.acs"] = FakeAgentDesign{50, 50, {"Wave"}};
     std::vector<CharacterController::GestureLists> shown;
     controller.setGestureListsChanged([&](const auto& lists) { shown.push_back(lists); });
     messages.clear();
@@ -79,7 +84,7 @@ TEST_F(CharacterTest, LoadingFailuresAreReportedAndFallBackToMerlin)
                                     "different character. (the file is damaged)"));
     EXPECT_EQ(settings.m_CharacterName, "merlin.acs");
     EXPECT_EQ(agent.log.mid(agent.log.size() - 2), QStringList({speech("Hi There. Nice to meet you."), "Hide fast"}));
-    controller.changeCharacter("wizard.acs");   // it lacks the welcome gesture "Greet"
+    controller.changeCharacter("Wizard.acs");   // it lacks the welcome gesture "Greet"
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0].entries, QStringList({"None", "Greet", "Read", "Announce"}));
     EXPECT_EQ(shown[0].welcomeSelection, 1);
