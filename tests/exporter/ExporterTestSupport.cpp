@@ -1,27 +1,16 @@
 #include "tests/exporter/ExporterTestSupport.h"
 
-#include "platform/registry/Registry.h"
-
 #include <sys/stat.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace exportertest {
 namespace {
 
-void put32(std::string& out, uint32_t value)
+void put(std::string& out, size_t value, int bytes)
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < bytes; ++i)
         out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-void put16(std::string& out, uint16_t value)
-{
-    out.push_back(static_cast<char>(value & 0xFF));
-    out.push_back(static_cast<char>(value >> 8));
 }
 
 // ASCII test texts only, so one byte becomes one UTF-16 unit.
@@ -29,76 +18,40 @@ std::string utf16(const std::string& text)
 {
     std::string out;
     for (char c : text)
-        put16(out, static_cast<unsigned char>(c));
+        put(out, static_cast<unsigned char>(c), 2);
     return out;
-}
-
-void putStringData(std::string& out, const std::string& text, bool unicode)
-{
-    put16(out, static_cast<uint16_t>(text.size()));
-    out += unicode ? utf16(text) : text;
 }
 
 } // namespace
 
-std::string buildShellLink(const ShortcutFields& fields)
+std::string buildShellLink(const ShortcutFields& f)
 {
-    uint32_t flags = 0;
-    if (!fields.target.empty())
-        flags |= 0x2;
-    if (!fields.description.empty())
-        flags |= 0x4;
-    if (!fields.relativePath.empty())
-        flags |= 0x8;
-    if (!fields.arguments.empty())
-        flags |= 0x20;
-    if (fields.unicode)
-        flags |= 0x80;
-
-    std::string link;
-    put32(link, 0x4C);
-    link += std::string("\x01\x14\x02\x00\x00\x00\x00\x00\xC0\x00\x00\x00\x00\x00\x00\x46", 16);
-    put32(link, flags);
-    link += std::string(76 - link.size(), '\0');
-
-    // LinkInfo: header, volume id, local base path (and its UTF-16 twin), common suffix.
-    const uint32_t headerSize = fields.unicodeBasePath ? 0x24 : 0x1C;
-    std::string volumeId;
-    put32(volumeId, 0x11);
-    put32(volumeId, 3);
-    put32(volumeId, 0);
-    put32(volumeId, 0x10);
-    volumeId.push_back('\0');
-    const std::string ansiBase = fields.unicodeBasePath ? std::string() : fields.target;
-    const uint32_t volumeOffset = headerSize;
-    const uint32_t baseOffset = volumeOffset + static_cast<uint32_t>(volumeId.size());
-    const uint32_t suffixOffset = baseOffset + static_cast<uint32_t>(ansiBase.size()) + 1;
-    const uint32_t unicodeBaseOffset = suffixOffset + 1;
-    std::string body = volumeId + ansiBase + '\0' + '\0';
-    if (fields.unicodeBasePath)
-        body += utf16(fields.target) + std::string(2, '\0') + std::string(2, '\0');
-    std::string info;
-    put32(info, headerSize + static_cast<uint32_t>(body.size()));
-    put32(info, headerSize);
-    put32(info, 1);
-    put32(info, volumeOffset);
-    put32(info, baseOffset);
-    put32(info, 0);
-    put32(info, suffixOffset);
-    if (fields.unicodeBasePath) {
-        put32(info, unicodeBaseOffset);
-        put32(info, unicodeBaseOffset + static_cast<uint32_t>(fields.target.size() + 1) * 2);
-    }
-    if (!fields.target.empty())
+    const uint32_t flags = (f.target.empty() ? 0 : 0x2) | (f.description.empty() ? 0 : 0x4) |
+                           (f.relativePath.empty() ? 0 : 0x8) | (f.arguments.empty() ? 0 : 0x20) | (f.unicode ? 0x80 : 0);
+    std::string link("\x4C\0\0\0\x01\x14\x02\0\0\0\0\0\xC0\0\0\0\0\0\0\x46", 20); // header size, class id
+    put(link, flags, 4);
+    link.resize(76, '\0');
+    if (!f.target.empty()) {
+        // LinkInfo: header, volume id, local base path (and its UTF-16 twin), common suffix.
+        const size_t header = f.unicodeBasePath ? 0x24 : 0x1C;
+        std::string body("\x11\0\0\0\x03\0\0\0\0\0\0\0\x10\0\0\0\0", 17); // a fixed-disk volume id
+        const std::string ansiBase = f.unicodeBasePath ? std::string() : f.target;
+        const size_t base = header + body.size();
+        const size_t suffix = base + ansiBase.size() + 1;
+        body += ansiBase + '\0' + '\0';
+        if (f.unicodeBasePath)
+            body += utf16(f.target) + std::string(4, '\0');
+        std::string info;
+        for (const size_t value : {header + body.size(), header, size_t(1), header, base, size_t(0), suffix})
+            put(info, value, 4);
+        for (const size_t value : {suffix + 1, suffix + 1 + (f.target.size() + 1) * 2})
+            put(info, value, f.unicodeBasePath ? 4 : 0); // the UTF-16 base path and suffix
         link += info + body;
-
-    if (!fields.description.empty())
-        putStringData(link, fields.description, fields.unicode);
-    if (!fields.relativePath.empty())
-        putStringData(link, fields.relativePath, fields.unicode);
-    if (!fields.arguments.empty())
-        putStringData(link, fields.arguments, fields.unicode);
-    put32(link, 0); // terminal block
+    }
+    for (const std::string* text : {&f.description, &f.relativePath, &f.arguments})
+        if (!text->empty())
+            put(link, text->size(), 2), link += f.unicode ? utf16(*text) : *text;
+    put(link, 0, 4); // terminal block
     return link;
 }
 
@@ -106,22 +59,7 @@ void writeBytes(const std::string& path, const std::string& bytes)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
-}
-
-std::string readBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void makeFolder(const std::string& path)
-{
-    std::filesystem::create_directories(path);
+    EXPECT_TRUE(out << bytes) << "cannot write " << path;
 }
 
 void makeExecutable(const std::string& path)
@@ -130,56 +68,26 @@ void makeExecutable(const std::string& path)
     ::chmod(path.c_str(), 0755);
 }
 
-std::vector<mokavel::ExportItem> readRecords(const std::string& path)
+Records readRecords(const std::string& path)
 {
-    const std::string bytes = readBytes(path);
+    std::string bytes = readBytes(path);
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        const size_t end = bytes.find("\r\n", start);
-        if (end == std::string::npos) {
-            ADD_FAILURE() << "line without CR LF in " << path;
-            break;
-        }
-        lines.push_back(bytes.substr(start, end - start));
-        start = end + 2;
-    }
-    EXPECT_EQ(lines.size() % 3, 0u) << path;
-    std::vector<mokavel::ExportItem> records;
+    for (size_t end = 0; (end = bytes.find("\r\n")) != std::string::npos; bytes.erase(0, end + 2))
+        lines.push_back(bytes.substr(0, end));
+    EXPECT_TRUE(bytes.empty() && lines.size() % 3 == 0) << "not whole records of CR LF lines: " << path;
+    Records records;
     for (size_t i = 0; i + 2 < lines.size(); i += 3)
         records.push_back({lines[i], lines[i + 1], lines[i + 2]});
     return records;
 }
 
-std::vector<std::string> namesOf(const std::vector<mokavel::ExportItem>& records)
-{
-    std::vector<std::string> names;
-    for (const auto& record : records)
-        names.push_back(record.name);
-    return names;
-}
-
 ExporterTest::ExporterTest()
 {
-    env.setEnv("XDG_DATA_DIRS", env.path("shared"));
-    env.setEnv("PATH", env.path("bin"));
-    env.setEnv("LANG", "C");
-    env.setEnv("LC_ALL", "");
-    env.setEnv("LC_MESSAGES", "");
-    env.setEnv("VORLIX_SYSTEMDIR", "");
+    for (const auto& [name, value] : {std::pair{"XDG_DATA_DIRS", env.path("shared")}, {"PATH", env.path("bin")},
+                                      {"LANG", "C"}, {"LC_ALL", ""}, {"LC_MESSAGES", ""}, {"VORLIX_SYSTEMDIR", ""}})
+        env.setEnv(name, value);
     qunsetenv("VORLIX_SYSTEMDIR");
-    makeFolder(path("bin"));
-}
-
-void ExporterTest::setShellFolder(bool machine, const std::string& valueName, const std::string& folder)
-{
-    ASSERT_TRUE(registry::writeValue(machine ? registry::Root::LocalMachine : registry::Root::CurrentUser,
-                                     registry::kShellFoldersKey, valueName, folder));
-}
-
-void ExporterTest::writeLauncher(const std::string& file, const std::string& lines)
-{
-    writeBytes(file, "[Desktop Entry]\n" + lines);
+    std::filesystem::create_directories(bin);
 }
 
 } // namespace exportertest

@@ -1,22 +1,31 @@
 #pragma once
 // Fixture trees for the exporter's tests: files, shortcuts built from the published
-// Shell Link format, launchers, and the export files read back as records.
+// Shell Link format, launchers, and export files read back as records.
 
 #include "exporter/ExportList.h"
 
+#include "platform/registry/Registry.h"
+
 #include "tests/support/TestEnvironment.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace exportertest {
 
+using Records = std::vector<mokavel::ExportItem>;
+using Names = std::vector<std::string>;
+
 struct ShortcutFields {
-    std::string target{};      // LinkInfo local base path
+    std::string target{}; // LinkInfo local base path
     std::string arguments{};
     std::string description{};
     std::string relativePath{};
-    bool unicode = true;       // string data in UTF-16
+    bool unicode = true; // string data in UTF-16
     bool unicodeBasePath = false;
 };
 
@@ -24,31 +33,45 @@ struct ShortcutFields {
 std::string buildShellLink(const ShortcutFields& fields);
 
 void writeBytes(const std::string& path, const std::string& bytes);
-std::string readBytes(const std::string& path);
-void makeFolder(const std::string& path);
 void makeExecutable(const std::string& path);
 
-// Records of an export file, three lines each; an empty list when the file is missing.
-std::vector<mokavel::ExportItem> readRecords(const std::string& path);
-std::vector<std::string> namesOf(const std::vector<mokavel::ExportItem>& records);
+inline std::string readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
-// Every test runs with its registry store, XDG folders, PATH and locale inside its own
-// temporary folder; no system directory unless the test sets one.
+// Records of an export file, three CR LF lines each; none when the file is missing.
+Records readRecords(const std::string& path);
+
+inline Names namesOf(const Records& records)
+{
+    Names names;
+    std::ranges::transform(records, std::back_inserter(names), &mokavel::ExportItem::name);
+    return names;
+}
+
+// Registry store, XDG folders, PATH and locale inside the test's own temporary folder.
 class ExporterTest : public IsolatedTest {
 protected:
     ExporterTest();
     std::string path(const std::string& relative) const { return env.stdPath(QString::fromStdString(relative)); }
-    void setShellFolder(bool machine, const std::string& valueName, const std::string& folder);
-    // A launcher file with the given "Desktop Entry" lines.
-    void writeLauncher(const std::string& file, const std::string& lines);
-    std::string binFolder() const { return path("bin"); }
+    void setShellFolder(bool machine, const std::string& valueName, const std::string& folder)
+    {
+        ASSERT_TRUE(registry::writeValue(machine ? registry::Root::LocalMachine : registry::Root::CurrentUser,
+                                         registry::kShellFoldersKey, valueName, folder));
+    }
+    // An Application launcher.
+    void writeApp(const std::string& file, const std::string& name, const std::string& exec,
+                  const std::string& extraLines = "")
+    {
+        writeBytes(file, "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + exec + "\n" + extraLines);
+    }
+    const std::string bin = path("bin");
 };
 
 } // namespace exportertest
 
 namespace mokavel {
-inline void PrintTo(const ExportItem& item, std::ostream* out)
-{
-    *out << "{" << item.name << " | " << item.target << " | " << item.arguments << "}";
-}
+inline void PrintTo(const ExportItem& i, std::ostream* os) { *os << i.name << " | " << i.target << " | " << i.arguments; }
 } // namespace mokavel

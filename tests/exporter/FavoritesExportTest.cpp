@@ -4,64 +4,49 @@
 #include "tests/exporter/ExporterTestSupport.h"
 
 #include <sqlite3.h>
+#include <memory>
 #include <sys/stat.h>
 
 using namespace exportertest;
-using mokavel::ExportItem;
-using Records = std::vector<ExportItem>;
 
 namespace {
 
-// A places database as Firefox lays it out: root 1 with menu 2, toolbar 3, tags 4 and
-// unfiled 5; type 1 bookmark, 2 folder, 3 separator.
-class PlacesDatabase {
-public:
-    explicit PlacesDatabase(const std::string& file)
-    {
-        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-        EXPECT_EQ(sqlite3_open(file.c_str(), &m_database), SQLITE_OK);
-        run("CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR);"
-            "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER, parent INTEGER,"
-            " position INTEGER, title LONGVARCHAR, guid TEXT);"
-            "INSERT INTO moz_bookmarks VALUES (1, 2, NULL, 0, 0, '', 'root________'),"
-            " (2, 2, NULL, 1, 0, 'menu', 'menu________'), (3, 2, NULL, 1, 1, 'toolbar', 'toolbar_____'),"
-            " (4, 2, NULL, 1, 2, 'tags', 'tags________'), (5, 2, NULL, 1, 3, 'unfiled', 'unfiled_____');");
-    }
-    ~PlacesDatabase() { sqlite3_close(m_database); }
+void run(sqlite3* database, const std::string& sql)
+{
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(database, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+}
 
-    void run(const std::string& sql)
-    {
-        char* error = nullptr;
-        EXPECT_EQ(sqlite3_exec(m_database, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
-        sqlite3_free(error);
-    }
+// A places database as Firefox lays it out (root 1 with menu 2, toolbar 3, tags 4 and
+// unfiled 5), with further rows "(id, url, title)" of places and "(id, type (1 bookmark,
+// 2 folder), place, parent, position, title, guid)" of bookmarks.
+std::unique_ptr<sqlite3, int (*)(sqlite3*)> placesDatabase(const std::string& file, const std::string& places,
+                                                            const std::string& bookmarks)
+{
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    sqlite3* database = nullptr;
+    EXPECT_EQ(sqlite3_open(file.c_str(), &database), SQLITE_OK);
+    run(database, "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url LONGVARCHAR, title LONGVARCHAR);"
+                  "CREATE TABLE moz_bookmarks (id INTEGER PRIMARY KEY, type INTEGER, fk INTEGER, parent INTEGER,"
+                  " position INTEGER, title LONGVARCHAR, guid TEXT);"
+                  "INSERT INTO moz_places VALUES " + places + "; INSERT INTO moz_bookmarks VALUES"
+                  " (1, 2, NULL, 0, 0, '', 'root________'), (2, 2, NULL, 1, 0, 'menu', 'menu________'),"
+                  " (3, 2, NULL, 1, 1, 'toolbar', 'toolbar_____'), (4, 2, NULL, 1, 2, 'tags', 'tags________'),"
+                  " (5, 2, NULL, 1, 3, 'unfiled', 'unfiled_____'), " + bookmarks + ";");
+    return {database, sqlite3_close};
+}
 
-    void bookmark(int id, int parent, int position, const std::string& title, const std::string& url)
-    {
-        run("INSERT INTO moz_places VALUES (" + std::to_string(id) + ", '" + url + "', 'page title');"
-            "INSERT INTO moz_bookmarks VALUES (" + std::to_string(id) + ", 1, " + std::to_string(id) + ", " +
-            std::to_string(parent) + ", " + std::to_string(position) + ", " +
-            (title.empty() ? std::string("NULL") : "'" + title + "'") + ", 'g" + std::to_string(id) + "');");
-    }
-
-    void folder(int id, int parent, int position, const std::string& title)
-    {
-        run("INSERT INTO moz_bookmarks VALUES (" + std::to_string(id) + ", 2, NULL, " + std::to_string(parent) + ", " +
-            std::to_string(position) + ", '" + title + "', 'f" + std::to_string(id) + "');");
-    }
-
-    sqlite3* handle() const { return m_database; }
-
-private:
-    sqlite3* m_database = nullptr;
-};
+std::string chromiumBookmarks(const std::string& name, const std::string& url, const std::string& root = "bookmark_bar")
+{
+    return R"({"roots": {")" + root + R"(": {"children": [{"type": "url", "name": ")" + name + R"(", "url": ")" + url +
+           R"("}]}}})";
+}
 
 } // namespace
 
 class FavoritesExportTest : public ExporterTest {
 protected:
-    int32_t exportFavorites() { return ExportFavorites(out.c_str()); }
-
     std::string firefoxProfile(const std::string& name)
     {
         writeBytes(path("home/.mozilla/firefox/profiles.ini"),
@@ -73,159 +58,103 @@ protected:
     const std::string out = path("favorites.dat");
 };
 
-TEST_F(FavoritesExportTest, withoutAnySourceTheExportFailsAndWritesNothing)
+TEST_F(FavoritesExportTest, withoutAnySourceFailsAnEmptyOrCorruptSourceSucceedsBothKeepingTheOlderFile)
 {
     writeBytes(out, "old\r\nold\r\n\r\n");
-    EXPECT_EQ(exportFavorites(), 0);
-    EXPECT_EQ(readBytes(out), "old\r\nold\r\n\r\n");
+    EXPECT_EQ(ExportFavorites(out.c_str()), 0);
     EXPECT_EQ(ExportFavorites(nullptr), 0);
+    setShellFolder(false, "Favorites", path("nowhere"));
+    EXPECT_EQ(ExportFavorites(out.c_str()), 1);
+    writeBytes(firefoxProfile("broken"), "SQLite format 3" + std::string(4000, '\x7F')); // a source all the same
+    EXPECT_EQ(ExportFavorites(out.c_str()), 1);
+    EXPECT_EQ(readBytes(out), "old\r\nold\r\n\r\n");
+    mokavel::ExportList list;
+    EXPECT_FALSE(mokavel::readPlacesDatabase(firefoxProfile("broken"), list));
+    EXPECT_TRUE(list.empty());
 }
 
 TEST_F(FavoritesExportTest, shortcutsOfEverySubfolderComeAtTheirPlaceHiddenOnesIncluded)
 {
     setShellFolder(false, "Favorites", favorites + "/");
-    writeBytes(favorites + "/Alpha.url", "[InternetShortcut]\r\nURL=http://alpha/\r\n");
-    writeBytes(favorites + "/Beta/Inner.url", "[InternetShortcut]\nURL=http://inner/\n");
-    writeBytes(favorites + "/Beta/.Secret.url", "[InternetShortcut]\nURL=http://secret/\n");
-    writeBytes(favorites + "/.hidden/Deep.url", "[InternetShortcut]\nURL=http://deep/\n");
-    writeBytes(favorites + "/Links.URL", "[InternetShortcut]\nURL=http://links/\n");
-    writeBytes(favorites + "/NoUrl.url", "[InternetShortcut]\nIconFile=x\n");
-    writeBytes(favorites + "/Empty.url", "[InternetShortcut]\nURL=\n");
-    writeBytes(favorites + "/Other.txt", "[InternetShortcut]\nURL=http://no/\n");
-    writeLauncher(favorites + "/site.desktop", "Type=Link\nName=Site\nURL=https://site/\n");
-    writeLauncher(favorites + "/app.desktop", "Type=Application\nName=App\nExec=/bin/sh\n");
+    for (const auto& [file, lines] : {std::pair{"Alpha.url", "\r\nURL=http://alpha/\r\n"}, {"NoUrl.url", "\nIconFile=x\n"},
+                                      {"Beta/Inner.url", "\nURL=http://inner/\n"}, {"Empty.url", "\nURL=\n"},
+                                      {"Beta/.Secret.url", "\nURL=http://secret/\n"}, {"Other.txt", "\nURL=http://no/\n"},
+                                      {".hidden/Deep.url", "\nURL=http://deep/\n"}, {"Links.URL", "\nURL=http://links/\n"}})
+        writeBytes(favorites + "/" + file, std::string("[InternetShortcut]") + lines);
+    writeBytes(favorites + "/site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://site/\n");
+    writeApp(favorites + "/app.desktop", "App", "/bin/sh");
     ::mkfifo((favorites + "/Pipe.url").c_str(), 0644);
-    ASSERT_EQ(exportFavorites(), 1);
-    EXPECT_EQ(readRecords(out), (Records{{"Deep", "http://deep/", ""},
-                                         {"Alpha", "http://alpha/", ""},
-                                         {".Secret", "http://secret/", ""},
-                                         {"Inner", "http://inner/", ""},
-                                         {"Links", "http://links/", ""},
-                                         {"Site", "https://site/", ""}}));
+    ASSERT_EQ(ExportFavorites(out.c_str()), 1);
+    EXPECT_EQ(readRecords(out), (Records{{"Deep", "http://deep/", ""}, {"Alpha", "http://alpha/", ""},
+                                         {".Secret", "http://secret/", ""}, {"Inner", "http://inner/", ""},
+                                         {"Links", "http://links/", ""}, {"Site", "https://site/", ""}}));
 }
 
-TEST_F(FavoritesExportTest, anEmptyFavoritesFolderSucceedsAndKeepsTheOlderFile)
+TEST_F(FavoritesExportTest, firefoxFoldersDepthFirstWithoutTagsOrQueriesEvenWhileTheBrowserLocksTheFile)
 {
-    setShellFolder(false, "Favorites", path("nowhere"));
-    writeBytes(out, "old\r\nold\r\n\r\n");
-    EXPECT_EQ(exportFavorites(), 1);
-    EXPECT_EQ(readBytes(out), "old\r\nold\r\n\r\n");
-}
-
-TEST_F(FavoritesExportTest, firefoxFoldersDepthFirstWithoutTagsOrQueries)
-{
-    PlacesDatabase places(firefoxProfile("abc.default"));
-    places.bookmark(10, 3, 1, "Second on toolbar", "http://t2/");
-    places.bookmark(11, 3, 0, "First on toolbar", "http://t1/");
-    places.folder(12, 2, 0, "News");
-    places.bookmark(13, 12, 0, "", "http://news/");
-    places.bookmark(14, 2, 1, "Recent", "place:sort=8");
-    places.folder(15, 4, 0, "sometag");
-    places.bookmark(16, 15, 0, "Tagged copy", "http://t1/");
-    places.bookmark(17, 5, 0, "Unfiled", "http://u/");
-    places.folder(18, 18, 0, "Orphan loop");
-    places.bookmark(19, 18, 0, "Unreachable", "http://x/");
-    ASSERT_EQ(exportFavorites(), 1);
-    EXPECT_EQ(readRecords(out), (Records{{"page title", "http://news/", ""},
-                                         {"First on toolbar", "http://t1/", ""},
-                                         {"Second on toolbar", "http://t2/", ""},
-                                         {"Unfiled", "http://u/", ""}}));
-}
-
-TEST_F(FavoritesExportTest, aLockedDatabaseIsReadWithoutWaitingOrChangingIt)
-{
-    const std::string file = firefoxProfile("locked");
-    PlacesDatabase places(file);
-    places.bookmark(10, 3, 0, "Locked", "http://locked/");
-    places.run("PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; UPDATE moz_places SET title = title;");
+    const std::string file = firefoxProfile("abc.default");
+    const auto places = placesDatabase(
+        file,
+        "(10, 'http://t2/', 'page title'), (11, 'http://t1/', ''), (13, 'http://news/', 'page title'),"
+        " (14, 'place:sort=8', ''), (16, 'http://t1/', ''), (17, 'http://u/', ''), (19, 'http://x/', '')",
+        "(10, 1, 10, 3, 1, 'Second on toolbar', 'a'), (11, 1, 11, 3, 0, 'First on toolbar', 'b'),"
+        " (12, 2, NULL, 2, 0, 'News', 'c'), (13, 1, 13, 12, 0, NULL, 'd'), (14, 1, 14, 2, 1, 'Recent', 'e'),"
+        " (15, 2, NULL, 4, 0, 'sometag', 'f'), (16, 1, 16, 15, 0, 'Tagged copy', 'g'),"
+        " (17, 1, 17, 5, 0, 'Unfiled', 'h'), (18, 2, NULL, 18, 0, 'Orphan loop', 'i'),"
+        " (19, 1, 19, 18, 0, 'Unreachable', 'j')");
+    run(places.get(), "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; UPDATE moz_places SET title = title;");
     const std::string before = readBytes(file);
-    ASSERT_EQ(exportFavorites(), 1);
-    EXPECT_EQ(namesOf(readRecords(out)), (std::vector<std::string>{"Locked"}));
+    ASSERT_EQ(ExportFavorites(out.c_str()), 1);
     EXPECT_EQ(readBytes(file), before);
-    places.run("COMMIT;");
+    EXPECT_EQ(readRecords(out), (Records{{"page title", "http://news/", ""}, {"First on toolbar", "http://t1/", ""},
+                                         {"Second on toolbar", "http://t2/", ""}, {"Unfiled", "http://u/", ""}}));
 }
 
-TEST_F(FavoritesExportTest, corruptDatabaseOrBookmarksFileStillCountsAsASource)
+TEST_F(FavoritesExportTest, chromiumFamilyInFixedBrowserOrderAfterFirefoxMalformedFilesSkipped)
 {
-    writeBytes(firefoxProfile("broken"), "SQLite format 3" + std::string(4000, '\x7F'));
-    EXPECT_EQ(exportFavorites(), 1);
-    EXPECT_FALSE(std::filesystem::exists(out));
-    mokavel::ExportList list;
-    EXPECT_FALSE(mokavel::readPlacesDatabase(path("home/.mozilla/firefox/broken/places.sqlite"), list));
-    EXPECT_TRUE(list.empty());
-}
-
-TEST_F(FavoritesExportTest, chromiumFamilyInFixedBrowserOrderAfterFirefox)
-{
-    PlacesDatabase places(firefoxProfile("p"));
-    places.bookmark(10, 3, 0, "Fox", "http://fox/");
-    const std::string bookmarks =
-        R"({"roots": {"other": {"type": "folder", "children": [{"type": "url", "name": "Other", "url": "http://o/"}]},
+    const auto places = placesDatabase(firefoxProfile("p"), "(10, 'http://fox/', '')", "(10, 1, 10, 3, 0, 'Fox', 'a')");
+    writeBytes(path("config/chromium/Default/Bookmarks"),
+               R"({"roots": {"other": {"type": "folder", "children": [{"type": "url", "name": "Other", "url": "http://o/"}]},
            "bookmark_bar": {"type": "folder", "children": [
                {"type": "folder", "name": "Dev", "children": [{"type": "url", "name": "Docs", "url": "http://d/"}]},
-               {"type": "url", "name": "Bar", "url": "http://b/"}, {"type": "url", "name": "No address"}, 7]}}})";
-    writeBytes(path("config/google-chrome/Default/Bookmarks"),
-               R"({"roots": {"bookmark_bar": {"children": [{"type": "url", "name": "Chrome", "url": "http://c/"}]}}})");
-    writeBytes(path("config/chromium/Profile 1/Bookmarks"),
-               R"({"roots": {"bookmark_bar": {"children": [{"type": "url", "name": "Second profile", "url": "http://p/"}]}}})");
-    writeBytes(path("config/chromium/Default/Bookmarks"), bookmarks);
+               {"type": "url", "name": "Bar", "url": "http://b/"}, {"type": "url", "name": "No address"}, 7]}}})");
+    writeBytes(path("config/google-chrome/Default/Bookmarks"), chromiumBookmarks("Chrome", "http://c/"));
+    writeBytes(path("config/chromium/Profile 1/Bookmarks"), chromiumBookmarks("Second profile", "http://p/"));
     writeBytes(path("config/vivaldi/Default/Bookmarks"), "{\"roots\": {\"bookmark_bar\": [");
-    writeBytes(path("config/microsoft-edge/Default/Bookmarks"),
-               R"({"roots": {"synced": {"children": [{"type": "url", "name": "Edge", "url": "http://e/"}]}}})");
-    ASSERT_EQ(exportFavorites(), 1);
-    EXPECT_EQ(namesOf(readRecords(out)), (std::vector<std::string>{"Fox", "Docs", "Bar", "Other", "Second profile",
-                                                                   "Chrome", "Edge"}));
+    writeBytes(path("config/microsoft-edge/Default/Bookmarks"), chromiumBookmarks("Edge", "http://e/", "synced"));
+    ASSERT_EQ(ExportFavorites(out.c_str()), 1);
+    EXPECT_EQ(namesOf(readRecords(out)), (Names{"Fox", "Docs", "Bar", "Other", "Second profile", "Chrome", "Edge"}));
 }
 
 TEST_F(FavoritesExportTest, deeplyNestedBookmarksEndWithoutExhaustingTheStack)
 {
     constexpr int kDepth = 100000;
-    std::string json = R"({"roots": {"bookmark_bar": )";
+    std::string json = R"({"roots": {"bookmark_bar": )", closing;
     for (int i = 0; i < kDepth; ++i)
-        json += R"({"type": "folder", "children": [)";
-    json += R"({"type": "url", "name": "Bottom", "url": "http://bottom/"})";
-    for (int i = 0; i < kDepth; ++i)
-        json += "]}";
-    json += "}}";
-    writeBytes(path("config/chromium/Default/Bookmarks"), json);
-    ASSERT_EQ(exportFavorites(), 1);
-    EXPECT_EQ(namesOf(readRecords(out)), (std::vector<std::string>{"Bottom"}));
+        json += R"({"type": "folder", "children": [)", closing += "]}";
+    writeBytes(path("config/chromium/Default/Bookmarks"),
+               json + R"({"type": "url", "name": "Bottom", "url": "http://bottom/"})" + closing + "}}");
+    ASSERT_EQ(ExportFavorites(out.c_str()), 1);
+    EXPECT_EQ(namesOf(readRecords(out)), (Names{"Bottom"}));
 }
 
-class PersonalDocsExportTest : public ExporterTest {
-protected:
-    const std::string docs = path("Documents");
-    const std::string out = path("documents.dat");
-};
+class PersonalDocsExportTest : public ExporterTest {};
 
-TEST_F(PersonalDocsExportTest, keepsOnlyDocumentsDirectlyInTheFolder)
+TEST_F(PersonalDocsExportTest, keepsOnlyDocumentsDirectlyInTheFolderAndAMissingFolderFails)
 {
-    for (const char* name : {"report.doc", "notes.txt", "archive.backup01", "setup.dll", ".txt", "README",
-                             "data.tar.gz", "lib.DLLx", ".hidden.doc", "a.b"})
-        writeBytes(docs + "/" + name, "");
-    writeBytes(docs + "/folder.doc/inside.txt", "");
-    ASSERT_EQ(ExportPersonalDocs(docs.c_str(), out.c_str()), 1);
-    EXPECT_EQ(readRecords(out), (Records{{"a", docs + "/a.b", ""},
-                                         {"data.tar", docs + "/data.tar.gz", ""},
-                                         {"notes", docs + "/notes.txt", ""},
-                                         {"report", docs + "/report.doc", ""}}));
-}
-
-TEST_F(PersonalDocsExportTest, trailingSlashGivesNoDoubledSlash)
-{
-    writeBytes(docs + "/report.doc", "");
-    ASSERT_EQ(ExportPersonalDocs((docs + "/").c_str(), out.c_str()), 1);
-    EXPECT_EQ(readRecords(out), (Records{{"report", docs + "/report.doc", ""}}));
-}
-
-TEST_F(PersonalDocsExportTest, missingFolderFailsAndTouchesNothing)
-{
+    const std::string docs = path("Documents"), out = path("documents.dat"), missing = path("missing");
+    std::filesystem::create_directories(docs);
     writeBytes(out, "old\r\nold\r\n\r\n");
-    EXPECT_EQ(ExportPersonalDocs(path("missing").c_str(), out.c_str()), 0);
-    EXPECT_EQ(ExportPersonalDocs("", out.c_str()), 0);
-    EXPECT_EQ(ExportPersonalDocs(nullptr, out.c_str()), 0);
-    makeFolder(docs);
+    for (const char* folder : {missing.c_str(), "", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(ExportPersonalDocs(folder, out.c_str()), 0);
     EXPECT_EQ(ExportPersonalDocs(docs.c_str(), nullptr), 0);
     EXPECT_EQ(ExportPersonalDocs(docs.c_str(), out.c_str()), 1);
-    EXPECT_EQ(readBytes(out), "old\r\nold\r\n\r\n");
+    EXPECT_EQ(readBytes(out), "old\r\nold\r\n\r\n") << "nothing found leaves the older file";
+
+    for (const char* name : {"report.doc", "notes.txt", "archive.backup01", "setup.dll", ".txt", "README",
+                             "data.tar.gz", "lib.DLLx", ".hidden.doc", "a.b", "folder.doc/inside.txt"})
+        writeBytes(docs + "/" + name, "");
+    ASSERT_EQ(ExportPersonalDocs((docs + "/").c_str(), out.c_str()), 1);
+    EXPECT_EQ(readRecords(out), (Records{{"a", docs + "/a.b", ""}, {"data.tar", docs + "/data.tar.gz", ""},
+                                         {"notes", docs + "/notes.txt", ""}, {"report", docs + "/report.doc", ""}}));
 }
