@@ -162,10 +162,11 @@ TEST_P(WriteRuleTest, writesWhatTheRulesGive)
     const ino_t inode = inodeOf(file);
     const auto optional = [](const char* text) { return text ? std::optional<std::string_view>(text) : std::nullopt; };
     EXPECT_EQ(WritePrivateProfileString(c.section, optional(c.key), optional(c.value), file), c.ok);
-    if (!c.after)
+    if (!c.after) {
         EXPECT_FALSE(QFile::exists(QString::fromStdString(file)));
-    else
+    } else {
         EXPECT_EQ(contents(), c.after);
+    }
     if (c.before && c.after && std::string_view(c.before) == c.after)
         EXPECT_EQ(inodeOf(file), inode);   // a write that changes nothing leaves the file untouched
 }
