@@ -145,10 +145,11 @@ TEST_P(DontShowChoiceTest, WritesExactlyOneYesOnlyForTickedOk)
     help.ShowTrayHint();
 
     EXPECT_EQ(Events(events.end() - 2, events.end()), (Events{"stop", "activate"}));
-    if (GetParam().remembered)
+    if (GetParam().remembered) {
         EXPECT_EQ(IsolatedEnvironment::readFile(choicesFile()), "[General]\r\nShowHide=Yes\r\n");
-    else
+    } else {
         EXPECT_FALSE(QFile::exists(choicesFile()));
+    }
     EXPECT_EQ(help.IsMessageHidden("ShowHide"), GetParam().remembered);
 }
 

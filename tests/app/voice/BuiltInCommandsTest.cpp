@@ -188,14 +188,15 @@ TEST_F(BuiltInCommandsTest, TheSuppliedFileWorksAsShipped)
         const CVoiceCommand& c = at(i);
         const std::string name = c.m_Voice.toStdString();
         EXPECT_TRUE(c.m_Active && !c.m_Description.isEmpty() && gestures.contains(c.m_Gesture)) << name;
-        if (c.m_Type == COMMAND_POST_MESSAGE)
+        if (c.m_Type == COMMAND_POST_MESSAGE) {
             EXPECT_TRUE(messages.count({c.m_MessageID, c.m_WParam})) << name;
-        else if (c.m_Type == COMMAND_PRESS_KEY)
+        } else if (c.m_Type == COMMAND_PRESS_KEY) {
             EXPECT_TRUE(c.m_MessageID >= 0 && c.m_MessageID <= 255 && VirtualKeyTable::keysym(uint8_t(c.m_MessageID))) << name;
-        else if (c.m_Type == COMMAND_RUN_PROGRAM || c.m_Type == COMMAND_OPEN_DOCUMENT || c.m_Type == COMMAND_OPEN_WEB_SITE)
+        } else if (c.m_Type == COMMAND_RUN_PROGRAM || c.m_Type == COMMAND_OPEN_DOCUMENT || c.m_Type == COMMAND_OPEN_WEB_SITE) {
             EXPECT_FALSE(c.m_Cmd.isEmpty()) << name;
-        else
+        } else {
             ADD_FAILURE() << name << " has kind " << c.m_Type;
+        }
     }
     h.menus.AddSystemCommands(h.context);
     commands.AddTabCommands(kTabs);

@@ -130,10 +130,11 @@ TEST_P(ShellFolderTest, fallsBackToTheXdgFolder)
     env.setEnv("XDG_DATA_DIRS", "/usr/share/:relative:/opt/share");
     const std::string expected = GetParam().expected;
     const auto value = registry::readValue(GetParam().root, registry::kShellFoldersKey, GetParam().name);
-    if (expected.empty())
+    if (expected.empty()) {
         EXPECT_EQ(value, std::nullopt);
-    else
+    } else {
         EXPECT_EQ(value, expected.front() == '/' ? expected : env.stdPath(QString::fromStdString(expected)));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, ShellFolderTest, testing::Values(
