@@ -14,11 +14,3 @@ void InitSequence::run(const StatusSink& showStatus) const
             step.action();
     }
 }
-
-std::vector<QString> InitSequence::statuses() const
-{
-    std::vector<QString> result;
-    for (const Step& step : m_steps)
-        result.push_back(step.status);
-    return result;
-}

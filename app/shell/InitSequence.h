@@ -14,7 +14,6 @@ public:
 
     void add(const QString& status, std::function<void()> action = {});
     void run(const StatusSink& showStatus) const;
-    std::vector<QString> statuses() const;
 
 private:
     struct Step {

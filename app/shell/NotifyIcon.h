@@ -10,7 +10,6 @@ public:
 
     void ShowTrayIcon(bool showIcon);
     bool IconShown() const { return m_iconShown; }
-    const NotifyIconData& record() const { return m_record; }
 
 private:
     TrayIconBackend& m_backend;

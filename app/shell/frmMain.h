@@ -58,10 +58,6 @@ public:
     int32_t windowLeftTwips() const override;
     int32_t windowTopTwips() const override;
 
-    CharacterController* character() const { return m_character.get(); }
-    VoiceMenus* voiceMenus() const { return m_voice.get(); }
-    HelpAndMessages* help() const { return m_help.get(); }
-
     bool Loading = false;
     std::unique_ptr<CSettings> Settings;
 

@@ -92,7 +92,6 @@ void frmTray::StartUp()
     // Without a notification area a hidden window could not be reached again.
     if (!autoStart || !m_platform.tray.isAvailable())
         Launch();
-    emit startedUp();
 }
 
 void frmTray::Launch()

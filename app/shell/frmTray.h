@@ -33,13 +33,11 @@ public:
     void handleIconMessage(uint32_t callbackMessage, uint32_t mouseMessage);
 
     frmMain* mainWindow() const { return m_main.get(); }
-    NotifyIcon* icon() const { return m_icon.get(); }
     QMenu* mnuMain() const { return m_menu; }
     bool AboutOpen() const { return m_aboutOpen; }
     void mnuAbout_Click();
 
 signals:
-    void startedUp();
     // The program is over: the event loop should end with this status (0 after the
     // shutdown; 1 when start-up stopped early, saving nothing).
     void programEnded(int exitStatus);
