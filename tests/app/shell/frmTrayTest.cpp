@@ -8,7 +8,9 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -96,8 +98,11 @@ TEST_F(frmTrayTest, DoubleClickWhileAboutBoxIsOpenDoesNotLaunch)
         aboutWasOpen = tray->AboutOpen();
         fakes.tray.callback(512, 515);
         EXPECT_FALSE(tray->mainWindow()->isVisible());
-        if (auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
-            about->accept();
+        if (auto* about = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            EXPECT_EQ(about->windowTitle(), "About Vorlix");
+            EXPECT_EQ(about->findChild<QLabel*>("lblProduct")->text(), "Vorlix 1.0");
+            about->findChild<QPushButton*>("cmdOK")->click();
+        }
     });
     tray->mnuAbout_Click();
     EXPECT_TRUE(aboutWasOpen);
