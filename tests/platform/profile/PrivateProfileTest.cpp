@@ -167,8 +167,9 @@ TEST_P(WriteRuleTest, writesWhatTheRulesGive)
     } else {
         EXPECT_EQ(contents(), c.after);
     }
-    if (c.before && c.after && std::string_view(c.before) == c.after)
+    if (c.before && c.after && std::string_view(c.before) == c.after) {
         EXPECT_EQ(inodeOf(file), inode);   // a write that changes nothing leaves the file untouched
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, WriteRuleTest, testing::Values(
