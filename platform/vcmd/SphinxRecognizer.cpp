@@ -12,11 +12,39 @@
 #include <sphinxbase/fsg_model.h>
 
 #include <algorithm>
+#include <functional>
 
 
 Q_LOGGING_CATEGORY(lcRecognizer, "vorlix.vcmd.recognizer")
 
 namespace {
+
+// The acoustic score of a decoder's best path and the frames it spans; each word of the
+// path goes to onWord.
+struct PathScore {
+    int64_t acoustic = 0;
+    int frames = 0;
+};
+
+PathScore scorePath(ps_decoder_t* decoder, const std::function<void(const char* word)>& onWord = {})
+{
+    PathScore score;
+    int firstFrame = -1, lastFrame = -1;
+    for (ps_seg_t* seg = ps_seg_iter(decoder); seg; seg = ps_seg_next(seg)) {
+        int32 ascr = 0, lscr = 0, lback = 0;
+        ps_seg_prob(seg, &ascr, &lscr, &lback);
+        score.acoustic += ascr;
+        int sf = 0, ef = 0;
+        ps_seg_frames(seg, &sf, &ef);
+        if (firstFrame < 0)
+            firstFrame = sf;
+        lastFrame = ef;
+        if (onWord)
+            onWord(ps_seg_word(seg));
+    }
+    score.frames = lastFrame - firstFrame + 1;
+    return score;
+}
 
 constexpr const char* kMenuSearch = "menu";
 constexpr const char* kPhoneSearch = "phones";
@@ -345,18 +373,7 @@ Hearing SphinxRecognizer::endUtterance()
 
     QStringList words;
     bool garbage = false;
-    int32 grammarScore = 0;
-    int firstFrame = -1, lastFrame = -1;
-    for (ps_seg_t* seg = ps_seg_iter(m_decoder); seg; seg = ps_seg_next(seg)) {
-        int32 ascr = 0, lscr = 0, lback = 0;
-        ps_seg_prob(seg, &ascr, &lscr, &lback);
-        grammarScore += ascr;
-        int sf = 0, ef = 0;
-        ps_seg_frames(seg, &sf, &ef);
-        if (firstFrame < 0)
-            firstFrame = sf;
-        lastFrame = ef;
-        const char* word = ps_seg_word(seg);
+    const PathScore grammar = scorePath(m_decoder, [&](const char* word) {
         if (isGarbageWord(word)) {
             if (!garbage || words.isEmpty() || words.last() != QStringLiteral("…"))
                 words << QStringLiteral("…");
@@ -364,11 +381,11 @@ Hearing SphinxRecognizer::endUtterance()
         } else if (word && word[0] != '<' && word[0] != '[' && word[0] != '(') {
             words << baseWord(word);
         }
-    }
+    });
     hearing.heard = words.join(QLatin1Char(' '));
     if (!garbage && !words.isEmpty()) {
         hearing.phrase = m_phraseBySpoken.value(hearing.heard);
-        hearing.score = verify(grammarScore, lastFrame - firstFrame + 1);
+        hearing.score = verify(int(grammar.acoustic), grammar.frames);
         hearing.fired = passes(hearing, m_threshold);
     }
     hearing.decodeMs = double(timer.nsecsElapsed()) / 1e6;
@@ -381,22 +398,11 @@ int SphinxRecognizer::verify(int grammarScore, int grammarFrames)
     // phrase really said beats the loop's context-free phones clearly, a sound-alike barely.
     if (grammarFrames <= 0)
         return 0;
-    int64_t loopScore = 0;
-    int firstFrame = -1, lastFrame = -1;
-    for (ps_seg_t* seg = ps_seg_iter(m_loopDecoder); seg; seg = ps_seg_next(seg)) {
-        int32 ascr = 0, lscr = 0, lback = 0;
-        ps_seg_prob(seg, &ascr, &lscr, &lback);
-        loopScore += ascr;
-        int sf = 0, ef = 0;
-        ps_seg_frames(seg, &sf, &ef);
-        if (firstFrame < 0)
-            firstFrame = sf;
-        lastFrame = ef;
-    }
-    const int loopFrames = lastFrame - firstFrame + 1;
+    const PathScore loop = scorePath(m_loopDecoder);
+    const int loopFrames = loop.frames;
     if (loopFrames <= 0)
         return 0;
-    const double perFrame = double(grammarScore) / grammarFrames - double(loopScore) / loopFrames;
+    const double perFrame = double(grammarScore) / grammarFrames - double(loop.acoustic) / loopFrames;
     qCDebug(lcRecognizer) << "verification" << perFrame;
     return int(std::clamp(50.0 + perFrame * kScorePointsPerLogUnit, 0.0, 100.0));
 }
