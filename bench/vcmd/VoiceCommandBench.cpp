@@ -29,8 +29,8 @@ struct Voice {
     const char* name;
     int speedWpm;
 };
-const Voice kVoices[] = {{"en-us", 150}, {"en-us+f3", 190}, {"en-gb", 190}, {"en-us+m3", 150},
-    {"en-us", 190}, {"en-us+f3", 150}, {"en-gb", 150}, {"en-us+m3", 190}};
+const Voice kVoices[] = {{"en-us+klatt2", 150}, {"en-us+f2", 190}, {"en-us+m6", 190}, {"en-us+f5", 150},
+    {"en-us+klatt2", 190}, {"en-us+f2", 150}, {"en-us+m6", 150}, {"en-us+f5", 190}};
 
 struct Utterance {
     QString text;
@@ -291,8 +291,14 @@ int main(int argc, char** argv)
         runSet(hits, h, spentMs, heardMs);
         runSet(rejects, r, spentMs, heardMs);
         runSet(near, n, spentMs, heardMs);
+        const int64_t noiseStart = recognizer.samplesProcessed();
         const auto noiseOutcomes = hear(recognizer, noiseStream, noiseStream.size(), &spentMs);
         heardMs += double(noiseStream.size()) * 1000.0 / kRate;
+        if (g_verbose)
+            for (const Outcome& o : noiseOutcomes)
+                if (o.hearing.fired)
+                    std::printf("  %3d noise at %.1f s -> %s, score %d\n", t,
+                        double(o.hearing.speechStartSample - noiseStart) / kRate, qPrintable(o.hearing.heard), o.hearing.score);
         std::printf("%-10d %11.1f%% %13.1f%% %15.1f%% %12d\n", t, 100.0 * exactHits(h) / double(hits.size()),
             100.0 * firedCount(r) / double(rejects.size()), 100.0 * firedCount(n) / double(near.size()),
             firedCount(noiseOutcomes));
