@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
-Q_LOGGING_CATEGORY(lcPronunciation, "vorlix.vcmd.pronunciation")
+Q_LOGGING_CATEGORY(lcPronunciation, "vorlix.vcmd.pronunciation", QtInfoMsg)
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include "platform/vcmd/PhraseNormalizer.h"
 #include "platform/vcmd/PronunciationDictionary.h"
+#include "platform/vcmd/SteadyTone.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -9,13 +10,14 @@
 
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>
+#include <sphinxbase/feat.h>
 #include <sphinxbase/fsg_model.h>
 
 #include <algorithm>
 #include <functional>
 
 
-Q_LOGGING_CATEGORY(lcRecognizer, "vorlix.vcmd.recognizer")
+Q_LOGGING_CATEGORY(lcRecognizer, "vorlix.vcmd.recognizer", QtInfoMsg)
 
 namespace {
 
@@ -51,6 +53,7 @@ constexpr const char* kPhoneSearch = "phones";
 constexpr int kChunkSamples = 320;                       // 20 ms: the step at which ends are found
 constexpr int kPreSpeechSamples = 16000 / 5;             // the detector's lead-in, 20 frames
 constexpr int kMaxUtteranceSamples = 16000 * 15;         // nobody says a 15 s command
+constexpr int kLeadSamples = 16000 / 2;                  // kept before speech is detected: the lead-in and more
 
 // The model's phones, each also a word of the garbage loop.
 const char* const kPhones[] = {"AA", "AE", "AH", "AO", "AW", "AY", "B", "CH", "D", "DH", "EH", "ER",
@@ -101,11 +104,11 @@ ps_decoder_t* SphinxRecognizer::makeDecoder(bool forLoop) const
     const QByteArray hmm = (m_options.modelDir + QStringLiteral("/en-us")).toUtf8();
     const QByteArray postSpeech = QByteArray::number(std::max(5, m_options.trailingSilenceMs / 10));
     // No -dict: the decoder holds only the menu's words, added as they are needed, which
-    // saves the time and memory of the full dictionary. Live cepstral mean normalisation
-    // starts from the model's own estimate, so the first phrase is heard as well as later ones.
+    // saves the time and memory of the full dictionary. (-cmn is not set: the model's own
+    // settings override it, and audio fed piece by piece is always normalised live.)
     cmd_ln_t* config = cmd_ln_init(nullptr, ps_args(), TRUE, "-hmm", hmm.constData(), "-samprate", "16000",
         "-vad_postspeech", postSpeech.constData(), "-vad_prespeech", "20", "-bestpath", "no", "-fwdflat", "no",
-        "-cmn", "prior", nullptr);
+        nullptr);
     if (!config)
         return nullptr;
     if (forLoop) {
@@ -314,6 +317,7 @@ void SphinxRecognizer::discardUtterance()
     m_uttStarted = false;
     m_inSpeech = false;
     m_speechSamples = 0;
+    m_utterance.clear();
 }
 
 std::vector<Hearing> SphinxRecognizer::process(const int16_t* samples, size_t count)
@@ -330,6 +334,10 @@ std::vector<Hearing> SphinxRecognizer::process(const int16_t* samples, size_t co
             continue;
         if (!m_uttStarted)
             startUtterance();
+        // The utterance is kept for a second look at its end; before speech, only its lead-in.
+        m_utterance.insert(m_utterance.end(), samples + at, samples + at + n);
+        if (!m_inSpeech && m_utterance.size() > size_t(kLeadSamples))
+            m_utterance.erase(m_utterance.begin(), m_utterance.end() - kLeadSamples);
         // Both decoders see the same audio and the same speech detection, so their
         // utterances line up; silence costs them nothing.
         ps_process_raw(m_decoder, samples + at, n, FALSE, FALSE);
@@ -363,14 +371,38 @@ Hearing SphinxRecognizer::endUtterance()
     QElapsedTimer timer;
     timer.start();
     Hearing hearing;
-    hearing.speechStartSample = m_speechStartSample;
-    hearing.speechEndSample = m_samplesProcessed;
     ps_end_utt(m_decoder);
     ps_end_utt(m_loopDecoder);
     m_uttStarted = false;
     m_inSpeech = false;
     m_speechSamples = 0;
 
+    // Music or a beep is not listened to at all: the second look below would only lend it
+    // the shape of speech.
+    if (!SteadyTone::isSteadyTone(m_utterance.data(), m_utterance.size())) {
+        readResult(hearing);
+        if (!hearing.fired && !m_utterance.empty()) {
+            // Live normalisation follows the voices heard before; after a change of speaker
+            // or microphone it can still be off for the first phrases. A second look with the
+            // utterance's own normalisation catches those, at the cost of one more decode,
+            // spent only on what did not fire.
+            decodeWholeUtterance(m_decoder);
+            decodeWholeUtterance(m_loopDecoder);
+            Hearing second;
+            readResult(second);
+            if (second.fired || hearing.phrase.isEmpty())
+                hearing = second;
+        }
+    }
+    m_utterance.clear();
+    hearing.speechStartSample = m_speechStartSample;
+    hearing.speechEndSample = m_samplesProcessed;
+    hearing.decodeMs = double(timer.nsecsElapsed()) / 1e6;
+    return hearing;
+}
+
+void SphinxRecognizer::readResult(Hearing& hearing)
+{
     QStringList words;
     bool garbage = false;
     const PathScore grammar = scorePath(m_decoder, [&](const char* word) {
@@ -388,8 +420,26 @@ Hearing SphinxRecognizer::endUtterance()
         hearing.score = verify(int(grammar.acoustic), grammar.frames);
         hearing.fired = passes(hearing, m_threshold);
     }
-    hearing.decodeMs = double(timer.nsecsElapsed()) / 1e6;
-    return hearing;
+}
+
+void SphinxRecognizer::decodeWholeUtterance(ps_decoder_t* decoder)
+{
+    // Batch normalisation over the utterance, then the live state back as it was, so the
+    // second look leaves no trace on what follows.
+    feat_t* feat = ps_get_feat(decoder);
+    cmn_t* cmn = feat->cmn_struct;
+    const std::vector<mfcc_t> mean(cmn->cmn_mean, cmn->cmn_mean + cmn->veclen);
+    const std::vector<mfcc_t> sum(cmn->sum, cmn->sum + cmn->veclen);
+    const int32 frames = cmn->nframe;
+    const cmn_type_t mode = feat->cmn;
+    feat->cmn = CMN_BATCH;
+    ps_start_utt(decoder);
+    ps_process_raw(decoder, m_utterance.data(), m_utterance.size(), FALSE, TRUE);
+    ps_end_utt(decoder);
+    feat->cmn = mode;
+    std::copy(mean.begin(), mean.end(), cmn->cmn_mean);
+    std::copy(sum.begin(), sum.end(), cmn->sum);
+    cmn->nframe = frames;
 }
 
 int SphinxRecognizer::verify(int grammarScore, int grammarFrames)

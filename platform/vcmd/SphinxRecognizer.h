@@ -74,6 +74,8 @@ private:
     bool addWord(const QString& word, const QString& phones);
     void startUtterance();
     Hearing endUtterance();
+    void readResult(Hearing& hearing);
+    void decodeWholeUtterance(ps_decoder_s* decoder);
     int verify(int grammarScore, int grammarFrames);
 
     Options m_options;
@@ -92,4 +94,5 @@ private:
     int64_t m_samplesProcessed = 0;
     int64_t m_speechStartSample = 0;
     int64_t m_speechSamples = 0;
+    std::vector<int16_t> m_utterance;   // the audio of the utterance in progress, with its lead-in
 };

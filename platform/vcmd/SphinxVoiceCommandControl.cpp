@@ -7,7 +7,7 @@
 #include <QLoggingCategory>
 #include <QSettings>
 
-Q_LOGGING_CATEGORY(lcVoiceCommand, "vorlix.vcmd")
+Q_LOGGING_CATEGORY(lcVoiceCommand, "vorlix.vcmd", QtInfoMsg)
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 
 std::vector<int16_t> synthesizeSpeech(const QString& text, const QString& folder, const SpeechOptions& options)
@@ -44,6 +45,21 @@ std::vector<int16_t> roomQuiet(int ms)
     std::uniform_int_distribution<int> d(-3, 3);
     for (auto& v : out)
         v = int16_t(d(rng));
+    return out;
+}
+
+std::vector<int16_t> musicChords(int seconds)
+{
+    const double notes[] = {220, 261.6, 329.6, 392, 293.7, 349.2, 440, 196};
+    std::vector<int16_t> out;
+    for (int i = 0; i < 16000 * seconds; ++i) {
+        const double t = i / 16000.0;
+        const int chord = int(t * 2) % 8;
+        double v = 0;
+        for (int k = 0; k < 3; ++k)
+            v += std::sin(2 * std::numbers::pi * notes[(chord + k * 2) % 8] * t);
+        out.push_back(int16_t(v * 2500 * (0.4 + std::exp(-8 * std::fmod(t, 0.5)))));
+    }
     return out;
 }
 

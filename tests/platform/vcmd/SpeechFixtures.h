@@ -1,6 +1,6 @@
 #pragma once
 // Speech for the tests, synthesised with the espeak-ng program at run time into a folder of
-// the test, and quiet room noise to put between utterances.
+// the test, quiet room noise to put between utterances, and music-like chords.
 
 #include <QString>
 
@@ -15,5 +15,7 @@ struct SpeechOptions {
 
 std::vector<int16_t> synthesizeSpeech(const QString& text, const QString& folder, const SpeechOptions& options = {});
 std::vector<int16_t> roomQuiet(int ms);
+// Chords of pure tones changing twice a second, each struck and fading like a beat.
+std::vector<int16_t> musicChords(int seconds);
 std::vector<int16_t> joined(std::initializer_list<std::vector<int16_t>> parts);
 QString writeWav(const QString& path, const std::vector<int16_t>& samples);

@@ -1,0 +1,90 @@
+#include "platform/vcmd/SteadyTone.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <complex>
+#include <functional>
+#include <numbers>
+#include <vector>
+
+namespace {
+
+constexpr int kFrame = 512;          // 32 ms at 16 kHz: 31 Hz bands
+constexpr int kLowestBand = 2;       // mains hum and rumble below 60 Hz say nothing
+constexpr int kStrongestBands = 8;
+constexpr size_t kStretchFrames = 16;   // about a quarter of a second
+constexpr double kSteadyShare = 0.95;
+
+using Frame = std::array<std::complex<double>, kFrame>;
+using Spectrum = std::array<double, kFrame / 2>;
+
+void fft(Frame& x)
+{
+    for (int i = 1, j = 0; i < kFrame; ++i) {
+        int bit = kFrame >> 1;
+        for (; j & bit; bit >>= 1)
+            j ^= bit;
+        j ^= bit;
+        if (i < j)
+            std::swap(x[size_t(i)], x[size_t(j)]);
+    }
+    for (int len = 2; len <= kFrame; len <<= 1) {
+        const std::complex<double> step = std::polar(1.0, -2 * std::numbers::pi / len);
+        for (int i = 0; i < kFrame; i += len) {
+            std::complex<double> w = 1;
+            for (int k = 0; k < len / 2; ++k, w *= step) {
+                const auto u = x[size_t(i + k)];
+                const auto v = x[size_t(i + k + len / 2)] * w;
+                x[size_t(i + k)] = u + v;
+                x[size_t(i + k + len / 2)] = u - v;
+            }
+        }
+    }
+}
+
+} // namespace
+
+namespace SteadyTone {
+
+double share(const int16_t* samples, size_t count)
+{
+    static const auto window = [] {
+        std::array<double, kFrame> w{};
+        for (int i = 0; i < kFrame; ++i)
+            w[size_t(i)] = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kFrame);
+        return w;
+    }();
+    std::vector<Spectrum> spectra;
+    Frame frame;
+    for (size_t start = 0; start + kFrame <= count; start += kFrame / 2) {
+        for (size_t i = 0; i < size_t(kFrame); ++i)
+            frame[i] = samples[start + i] * window[i];
+        fft(frame);
+        Spectrum& power = spectra.emplace_back();
+        for (size_t k = kLowestBand; k < power.size(); ++k)
+            power[k] = std::norm(frame[k]);
+    }
+    // Short stretches, so that music changing its chords is judged chord by chord; the
+    // louder stretches count for more.
+    double strongest = 0, total = 0;
+    for (size_t first = 0; first < spectra.size(); first += kStretchFrames / 2) {
+        const size_t last = std::min(spectra.size(), first + kStretchFrames);
+        Spectrum power{};
+        for (size_t f = first; f < last; ++f)
+            for (size_t k = 0; k < power.size(); ++k)
+                power[k] += spectra[f][k];
+        for (double p : power)
+            total += p;
+        std::partial_sort(power.begin(), power.begin() + kStrongestBands, power.end(), std::greater<>());
+        for (int k = 0; k < kStrongestBands; ++k)
+            strongest += power[size_t(k)];
+        if (last == spectra.size())
+            break;
+    }
+    return total > 0 ? strongest / total : 0;
+}
+
+bool isSteadyTone(const int16_t* samples, size_t count) { return share(samples, count) > kSteadyShare; }
+
+} // namespace SteadyTone
