@@ -22,13 +22,13 @@ Q_LOGGING_CATEGORY(lcRecognizer, "vorlix.vcmd.recognizer", QtInfoMsg)
 namespace {
 
 // The acoustic score of a decoder's best path and the frames it spans; each word of the
-// path goes to onWord.
+// path goes to onWord with the frames it spans.
 struct PathScore {
     int64_t acoustic = 0;
     int frames = 0;
 };
 
-PathScore scorePath(ps_decoder_t* decoder, const std::function<void(const char* word)>& onWord = {})
+PathScore scorePath(ps_decoder_t* decoder, const std::function<void(const char* word, int frames)>& onWord = {})
 {
     PathScore score;
     int firstFrame = -1, lastFrame = -1;
@@ -42,7 +42,7 @@ PathScore scorePath(ps_decoder_t* decoder, const std::function<void(const char* 
             firstFrame = sf;
         lastFrame = ef;
         if (onWord)
-            onWord(ps_seg_word(seg));
+            onWord(ps_seg_word(seg), ef - sf + 1);
     }
     score.frames = lastFrame - firstFrame + 1;
     return score;
@@ -145,6 +145,8 @@ Result<std::unique_ptr<SphinxRecognizer>> SphinxRecognizer::create(const Options
     if (!self->setPhoneLoop())
         return Error{QStringLiteral("The speech recogniser could not set up its phone loop.")};
     self->m_threshold = std::clamp(options.threshold, 0, 100);
+    // The trailing silence, plus the detector's lead-in of speech that was not yet sure.
+    self->m_maxPauseFrames = std::max(5, options.trailingSilenceMs / 10) + 20;
     return self;
 }
 
@@ -405,12 +407,15 @@ void SphinxRecognizer::readResult(Hearing& hearing)
 {
     QStringList words;
     bool garbage = false;
-    const PathScore grammar = scorePath(m_decoder, [&](const char* word) {
-        if (isGarbageWord(word)) {
+    const PathScore grammar = scorePath(m_decoder, [&](const char* word, int frames) {
+        // A pause longer than the silence that ends an utterance is speech the decoder could
+        // only explain as silence: words around the phrase ("stop listening to the radio").
+        const bool pause = word && (word[0] == '<' || word[0] == '[');
+        if (isGarbageWord(word) || (pause && frames > m_maxPauseFrames)) {
             if (!garbage || words.isEmpty() || words.last() != QStringLiteral("…"))
                 words << QStringLiteral("…");
             garbage = true;
-        } else if (word && word[0] != '<' && word[0] != '[' && word[0] != '(') {
+        } else if (word && !pause && word[0] != '(') {
             words << baseWord(word);
         }
     });

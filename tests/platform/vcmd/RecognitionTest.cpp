@@ -66,6 +66,7 @@ TEST_F(RecognizerTest, OrdinarySpeechNearMissesAndNoiseDoNotFire)
     const QString dir = env.root();
     EXPECT_TRUE(fired(synthesizeSpeech("The meeting has been moved to Thursday afternoon", dir)).isEmpty());
     EXPECT_TRUE(fired(synthesizeSpeech("Open the calculator please", dir, {"en-us+m3", 160})).isEmpty());
+    EXPECT_TRUE(fired(synthesizeSpeech("Stop listening to the radio", dir, {"en-us+m6", 150})).isEmpty());
     EXPECT_TRUE(fired(synthesizeSpeech("Could you pass me the salt please", dir)).isEmpty());
     std::vector<int16_t> noise(16000 * 3);
     for (size_t i = 0; i < noise.size(); ++i)
