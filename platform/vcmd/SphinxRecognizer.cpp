@@ -69,6 +69,9 @@ const char* const kFillerWords[] = {"the", "a", "to", "and", "of", "i", "you", "
     "very", "one", "day", "today", "night", "from", "by", "our", "her", "his", "has", "had", "were", "been",
     "but", "all", "an", "or", "if", "when", "need", "let", "after", "before", "into", "over", "still"};
 
+// In the decoder's 10 ms frames.
+int trailingSilenceFrames(const SphinxRecognizer::Options& options) { return std::max(5, options.trailingSilenceMs / 10); }
+
 bool isGarbageWord(const char* word) { return word && word[0] == '~'; }
 
 QString baseWord(const char* word)
@@ -102,7 +105,7 @@ SphinxRecognizer::~SphinxRecognizer()
 ps_decoder_t* SphinxRecognizer::makeDecoder(bool forLoop) const
 {
     const QByteArray hmm = (m_options.modelDir + QStringLiteral("/en-us")).toUtf8();
-    const QByteArray postSpeech = QByteArray::number(std::max(5, m_options.trailingSilenceMs / 10));
+    const QByteArray postSpeech = QByteArray::number(trailingSilenceFrames(m_options));
     // No -dict: the decoder holds only the menu's words, added as they are needed, which
     // saves the time and memory of the full dictionary. (-cmn is not set: the model's own
     // settings override it, and audio fed piece by piece is always normalised live.)
@@ -145,8 +148,6 @@ Result<std::unique_ptr<SphinxRecognizer>> SphinxRecognizer::create(const Options
     if (!self->setPhoneLoop())
         return Error{QStringLiteral("The speech recogniser could not set up its phone loop.")};
     self->m_threshold = std::clamp(options.threshold, 0, 100);
-    // The trailing silence, plus the detector's lead-in of speech that was not yet sure.
-    self->m_maxPauseFrames = std::max(5, options.trailingSilenceMs / 10) + 20;
     return self;
 }
 
@@ -405,13 +406,15 @@ Hearing SphinxRecognizer::endUtterance()
 
 void SphinxRecognizer::readResult(Hearing& hearing)
 {
+    // A pause longer than the silence that ends an utterance (and the detector's lead-in) is
+    // speech the decoder could only explain as silence: words around the phrase ("stop
+    // listening to the radio").
+    const int longestPause = trailingSilenceFrames(m_options) + kPreSpeechSamples / 160;
     QStringList words;
     bool garbage = false;
     const PathScore grammar = scorePath(m_decoder, [&](const char* word, int frames) {
-        // A pause longer than the silence that ends an utterance is speech the decoder could
-        // only explain as silence: words around the phrase ("stop listening to the radio").
         const bool pause = word && (word[0] == '<' || word[0] == '[');
-        if (isGarbageWord(word) || (pause && frames > m_maxPauseFrames)) {
+        if (isGarbageWord(word) || (pause && frames > longestPause)) {
             if (!garbage || words.isEmpty() || words.last() != QStringLiteral("…"))
                 words << QStringLiteral("…");
             garbage = true;

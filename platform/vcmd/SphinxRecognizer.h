@@ -87,7 +87,6 @@ private:
     QSet<QString> m_wordsInDecoder;
     QSet<QString> m_reportedUnsayable;
     int m_threshold = 50;
-    int m_maxPauseFrames = 50;   // 10 ms frames of silence a phrase may stand in
     bool m_grammarDirty = true;
     bool m_hasGrammar = false;
     bool m_uttStarted = false;
