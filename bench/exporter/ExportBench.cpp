@@ -87,6 +87,18 @@ void BM_StartMenuOf10000Launchers(benchmark::State& state)
 }
 BENCHMARK(BM_StartMenuOf10000Launchers)->Unit(benchmark::kMillisecond);
 
+// Times ExportFavorites over what the sandbox holds.
+void measureFavoritesExport(benchmark::State& state, const Sandbox& sandbox)
+{
+    sandbox.enter();
+    const std::string out = (sandbox / "favorites.dat").string();
+    for (auto _ : state) {
+        if (ExportFavorites(out.c_str()) != 1)
+            state.SkipWithError("export failed");
+    }
+    state.SetItemsProcessed(state.iterations() * kItems);
+}
+
 void BM_FavoritesFolderOf10000Shortcuts(benchmark::State& state)
 {
     static const Sandbox sandbox("favorites", [](const Sandbox& made) {
@@ -97,12 +109,7 @@ void BM_FavoritesFolderOf10000Shortcuts(benchmark::State& state)
     sandbox.enter();
     registry::writeValue(registry::Root::CurrentUser, registry::kShellFoldersKey, "Favorites",
                          (sandbox / "Favorites").string());
-    const std::string out = (sandbox / "favorites.dat").string();
-    for (auto _ : state) {
-        if (ExportFavorites(out.c_str()) != 1)
-            state.SkipWithError("export failed");
-    }
-    state.SetItemsProcessed(state.iterations() * kItems);
+    measureFavoritesExport(state, sandbox);
 }
 BENCHMARK(BM_FavoritesFolderOf10000Shortcuts)->Unit(benchmark::kMillisecond);
 
@@ -130,13 +137,7 @@ void BM_FirefoxPlacesOf10000Bookmarks(benchmark::State& state)
         sqlite3_exec(database, (sql + "COMMIT;").c_str(), nullptr, nullptr, nullptr);
         sqlite3_close(database);
     });
-    sandbox.enter();
-    const std::string out = (sandbox / "favorites.dat").string();
-    for (auto _ : state) {
-        if (ExportFavorites(out.c_str()) != 1)
-            state.SkipWithError("export failed");
-    }
-    state.SetItemsProcessed(state.iterations() * kItems);
+    measureFavoritesExport(state, sandbox);
 }
 BENCHMARK(BM_FirefoxPlacesOf10000Bookmarks)->Unit(benchmark::kMillisecond);
 
@@ -155,13 +156,7 @@ void BM_ChromiumBookmarksOf10000(benchmark::State& state)
         }
         writeText(made / "config/chromium/Default/Bookmarks", json + "]}}}");
     });
-    sandbox.enter();
-    const std::string out = (sandbox / "favorites.dat").string();
-    for (auto _ : state) {
-        if (ExportFavorites(out.c_str()) != 1)
-            state.SkipWithError("export failed");
-    }
-    state.SetItemsProcessed(state.iterations() * kItems);
+    measureFavoritesExport(state, sandbox);
 }
 BENCHMARK(BM_ChromiumBookmarksOf10000)->Unit(benchmark::kMillisecond);
 
