@@ -1,7 +1,7 @@
 // Registering and unregistering thousands of phrases, and finding and running one heard
 // phrase among them, over the recording fake of the recogniser.
 
-#include "tests/app/voice/VoiceFakes.h"
+#include "tests/fakes/VoiceFakes.h"
 
 #include "app/voice/VoiceCommandObject.h"
 

@@ -3,7 +3,7 @@
 #include "app/settings/CSettings.h"
 #include "platform/desktop/Clipboard.h"
 #include "platform/desktop/ScreenMetrics.h"
-#include "tests/app/character/FakeAgent.h"
+#include "tests/fakes/FakeAgent.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDir>

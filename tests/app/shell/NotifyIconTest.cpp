@@ -1,6 +1,6 @@
 #include "app/shell/NotifyIcon.h"
 
-#include "tests/app/shell/ShellFakes.h"
+#include "tests/fakes/ShellFakes.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "app/settings/SettingsPage.h"
 #include "app/shell/AppInfo.h"
 #include "platform/desktop/LocalSocketInstance.h"
-#include "tests/app/shell/ShellFakes.h"
+#include "tests/fakes/ShellFakes.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>

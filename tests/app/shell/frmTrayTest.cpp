@@ -3,7 +3,7 @@
 #include "app/shell/NotifyIcon.h"
 #include "app/shell/frmMain.h"
 #include "platform/registry/Registry.h"
-#include "tests/app/shell/ShellFakes.h"
+#include "tests/fakes/ShellFakes.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>

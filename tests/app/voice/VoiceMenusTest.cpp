@@ -1,4 +1,4 @@
-#include "VoiceFakes.h"
+#include "tests/fakes/VoiceFakes.h"
 
 #include "app/voice/CVoiceCommand.h"
 

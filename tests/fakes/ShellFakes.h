@@ -11,7 +11,7 @@
 #include "platform/desktop/TrayIconBackend.h"
 #include "platform/desktop/WindowMessenger.h"
 #include "platform/vcmd/VoiceCommandControl.h"
-#include "tests/app/character/FakeAgent.h"
+#include "tests/fakes/FakeAgent.h"
 
 #include <QStringList>
 
