@@ -5,6 +5,8 @@
 #include "app/settings/SettingsPage.h"
 #include "app/shell/AppInfo.h"
 #include "app/shell/AutoStart.h"
+#include "app/shell/PlaceholderPage.h"
+#include "app/shell/SettingsPageBinding.h"
 #include "app/shell/UserMessages.h"
 #include "app/voice/BuiltInCommands.h"
 #include "app/voice/CommandContext.h"
@@ -17,21 +19,16 @@
 #include "platform/vcmd/VoiceCommandControl.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDateTime>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -53,17 +50,6 @@ QPushButton* button(const QString& text, const char* name)
     return widget;
 }
 
-QWidget* emptyPage(const QString& hint)
-{
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    auto* label = new QLabel(hint);
-    label->setAlignment(Qt::AlignCenter);
-    label->setEnabled(false);
-    layout->addWidget(label);
-    return page;
-}
-
 int32_t toTwips(double pixels, double twipsPerPixel)
 {
     return static_cast<int32_t>(std::lround(pixels * twipsPerPixel));
@@ -82,14 +68,6 @@ frmMain::frmMain(AppState& state, PlatformServices& platform, std::function<void
 
     tabMain = new QTabWidget;
     tabMain->setObjectName(QStringLiteral("tabMain"));
-    tabMain->addTab(emptyPage(tr("Desktop and start menu programs will be listed here.")), QStringLiteral(" Start"));
-    tabMain->addTab(emptyPage(tr("Your programs will be listed here.")), QStringLiteral(" My Programs"));
-    tabMain->addTab(emptyPage(tr("Your documents will be listed here.")), QStringLiteral(" My Documents"));
-    tabMain->addTab(emptyPage(tr("The built-in voice commands will be listed here.")), QStringLiteral(" Commands"));
-    tabMain->addTab(emptyPage(tr("Your web sites will be listed here.")), QStringLiteral(" Web Sites"));
-    tabMain->addTab(emptyPage(tr("Your macros will be listed here.")), QStringLiteral(" Macros"));
-    settingsPage = new SettingsPage;
-    tabMain->addTab(settingsPage, QStringLiteral(" Settings"));
 
     cmdActivate = button(tr("Stop Listening"), "cmdActivate");
     cmdTrain = button(tr("Training"), "cmdTrain");
@@ -151,10 +129,7 @@ bool frmMain::Form_Load()
         CommandContext{*m_character, m_platform.launcher, m_platform.messenger, m_platform.keys, *this});
     m_builtIn = std::make_unique<BuiltInCommands>(*m_voice, *m_context);
 
-    commandsPage = new CommandsPage(*m_builtIn);
-    commandsPage->setObjectName(QStringLiteral("CommandsPage"));
-    delete tabMain->widget(kCommandsPage);
-    tabMain->insertTab(kCommandsPage, commandsPage, QStringLiteral(" Commands"));
+    composePages();
     connectControls();
 
     m_character->setGestureListsChanged([this](const CharacterController::GestureLists&) { fillGestureLists(); });
@@ -165,11 +140,38 @@ bool frmMain::Form_Load()
     return true;
 }
 
+// The one place that knows the tab order: the page commands are numbered by it, and the
+// built-in commands select pages by number.
+void frmMain::composePages()
+{
+    addPage(new PlaceholderPage(QStringLiteral(" Start"), tr("Desktop and start menu programs will be listed here.")));
+    addPage(new PlaceholderPage(QStringLiteral(" My Programs"), tr("Your programs will be listed here.")));
+    addPage(new PlaceholderPage(QStringLiteral(" My Documents"), tr("Your documents will be listed here.")));
+    addPage(m_commandsPage = new CommandsPage(*m_builtIn));
+    addPage(new PlaceholderPage(QStringLiteral(" Web Sites"), tr("Your web sites will be listed here.")));
+    addPage(new PlaceholderPage(QStringLiteral(" Macros"), tr("Your macros will be listed here.")));
+    addPage(m_settingsPage = new SettingsPage(
+                *Settings, SettingsPageServices{
+                               [] { return AutoStart::ReadAutoStart(); },
+                               [this](bool enable) { AutoStart::SetAutoStart(enable, m_state.programFile); },
+                               [this](const QString& text, bool speak) { m_help->ShowMessage(text, speak); },
+                               AppInfo::kTitle}));
+    bindSettingsPage(*m_settingsPage,
+                     SettingsPageTargets{*m_character, *m_voice, *m_help, this,
+                                         [this](bool topmost) { applyStayOnTop(topmost); }});
+}
+
+void frmMain::addPage(MainWindowPage* page)
+{
+    tabMain->addTab(page->widget(), page->caption());
+    m_pages.push_back(page);
+}
+
 void frmMain::buildInitSequence()
 {
     m_init.add(QString(), [this] {
         tabMain->setCurrentIndex(0);
-        settingsPage->tabSettings->setCurrentIndex(0);
+        m_settingsPage->tabSettings->setCurrentIndex(0);
     });
     m_init.add(QString(), [this] { QDir().mkdir(m_state.MacrosPath); });
     m_init.add(tr("Initializing voice recognition engine"), [this] {
@@ -177,14 +179,10 @@ void frmMain::buildInitSequence()
             m_platform.messages.critical(created.error().message);
     });
     m_init.add(tr("Reading help files"), [this] { m_help->LoadHelpTexts(); });
-    m_init.add(tr("Finding fonts"));
+    m_init.add(tr("Finding fonts"), [this] { m_settingsPage->FillFontList(QFontDatabase::families()); });
     m_init.add(tr("Finding characters"), [this] {
         const CharacterController::CharacterList list = m_character->FillCharacterList();
-        QComboBox* box = settingsPage->cboCharacter;
-        box->clear();
-        box->addItems(list.fileNames);
-        if (list.selection >= 0)
-            box->setCurrentIndex(list.selection);
+        m_settingsPage->FillCharacterList(list.fileNames, list.selection);
     });
     m_init.add(tr("Reading desktop & start menu"));
     m_init.add(tr("Reading user programs"));
@@ -208,7 +206,7 @@ void frmMain::buildInitSequence()
         Loading = false;
         m_voice->setLoading(false);
     });
-    m_init.add(QString(), [this] { commandsPage->FillVoiceCommandList(); });
+    m_init.add(QString(), [this] { m_commandsPage->FillVoiceCommandList(); });
     m_init.add(tr("Activating voice recognition"), [this] { m_voice->ActivateMenus(); });
 }
 
@@ -217,8 +215,6 @@ void frmMain::Init(const InitSequence::StatusSink& showStatus)
     m_init.run(showStatus);
 }
 
-// The page holds no state: every change goes straight into the settings, and the
-// character demonstrates it once loading is over.
 void frmMain::connectControls()
 {
     connect(cmdTray, &QPushButton::clicked, this, &frmMain::cmdTray_Click);
@@ -229,71 +225,21 @@ void frmMain::connectControls()
     connect(cmdHelp, &QPushButton::clicked, this, [this] { m_help->ShowPageHelp(HelpTopic::Overview); });
     connect(cmdOnlineSupport, &QPushButton::clicked, this, [this] { m_help->openSupportPage(m_state.supportUrl); });
     connect(&m_minuteTimer, &QTimer::timeout, this, [this] { m_character->onMinuteTick(QDateTime::currentDateTime()); });
-
-    SettingsPage* page = settingsPage;
-    connect(page->txtUserName, &QLineEdit::textChanged, this, [this](const QString& text) {
-        Settings->m_UserName = text;
-    });
-    connect(page->txtWelcomeMessage, &QLineEdit::textChanged, this, [this](const QString& text) {
-        Settings->m_WelcomeMessage = text;
-    });
-    connect(page->cboWelcomeGesture, &QComboBox::currentTextChanged, this, [this](const QString& text) {
-        if (!text.isEmpty())
-            Settings->m_WelcomeGesture = text;
-    });
-    connect(page->cmdPreviewWelcome, &QPushButton::clicked, this, [this] {
-        m_character->previewWelcome(settingsPage->txtWelcomeMessage->text(),
-                                    settingsPage->cboWelcomeGesture->currentText());
-    });
-    connect(page->cmdHide, &QPushButton::clicked, this, [this] { m_character->StopAgent(); });
-    connect(page->cmdClipboard, &QPushButton::clicked, this, [this] { m_character->ReadClipboard(); });
-    connect(page->cmdDownload, &QPushButton::clicked, this, [this] { m_help->openDownloadPage(); });
-    connect(page->cboCharacter, &QComboBox::currentIndexChanged, this, [this] {
-        if (!Loading)
-            m_character->changeCharacter(settingsPage->cboCharacter->currentText());
-    });
-    connect(page->cboSize, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (Loading)
-            Settings->m_CharacterSize = index;
-        else
-            m_character->changeSize(index);
-    });
-    connect(page->cboPosition, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (Loading)
-            Settings->m_Position = index;
-        else
-            m_character->changePosition(index);
-    });
-    connect(page->chkStayOnTop, &QCheckBox::toggled, this, &frmMain::chkStayOnTop_Click);
-    connect(page->sldThreshold, &QSlider::valueChanged, m_voice.get(), &VoiceMenus::sldThreshold_Change);
-    connect(page->cmdVRTraining, &QPushButton::clicked, this, [this] { m_voice->ShowTraining(this); });
 }
 
+// Every page fills itself from the settings; the listening button is the window's own.
 void frmMain::FillSettingsPage()
 {
-    settingsPage->txtUserName->setText(Settings->m_UserName);
-    settingsPage->cboPosition->setCurrentIndex(Settings->m_Position);
-    settingsPage->cboSize->setCurrentIndex(Settings->m_CharacterSize);
-    settingsPage->txtWelcomeMessage->setText(Settings->m_WelcomeMessage);
-    if (std::optional<bool> autoStart = AutoStart::ReadAutoStart())
-        settingsPage->chkAutoStart->setChecked(*autoStart);
     cmdActivate->setText(Settings->m_ActiveMode ? tr("Stop Listening") : tr("Listen"));
-    // The stored threshold reaches the recogniser through the slider's change, as every later change does.
-    settingsPage->sldThreshold->setValue(Settings->m_Threshold);
-    m_voice->sldThreshold_Change(Settings->m_Threshold);
+    for (MainWindowPage* page : m_pages)
+        page->load();
 }
 
 void frmMain::fillGestureLists()
 {
     const CharacterController::GestureLists& lists = m_character->gestureLists();
-    QComboBox* welcome = settingsPage->cboWelcomeGesture;
-    {
-        const QSignalBlocker blocker(welcome);
-        welcome->clear();
-        welcome->addItems(lists.entries);
-        welcome->setCurrentIndex(lists.welcomeSelection);
-    }
-    commandsPage->setGestureNames(lists.entries);
+    m_settingsPage->FillGestureList(lists.entries, lists.welcomeSelection);
+    m_commandsPage->setGestureNames(lists.entries);
 }
 
 void frmMain::showEvent(QShowEvent* event)
@@ -322,8 +268,7 @@ void frmMain::firstActivation()
     if (QWindow* window = windowHandle())
         window->setFramePosition(QPoint(x, y));
 
-    settingsPage->chkStayOnTop->setChecked(Settings->m_StayOnTop);
-    chkStayOnTop_Click();
+    applyStayOnTop(Settings->m_StayOnTop);
 
     if (Settings->m_WelcomeGesture != QLatin1String("None"))
         m_character->SayWelcome();
@@ -335,12 +280,6 @@ void frmMain::firstActivation()
             m_voice->ShowTraining(this);
     }
     emit firstActivationDone();
-}
-
-void frmMain::chkStayOnTop_Click()
-{
-    Settings->m_StayOnTop = settingsPage->chkStayOnTop->isChecked();
-    applyStayOnTop(Settings->m_StayOnTop);
 }
 
 void frmMain::applyStayOnTop(bool topmost)
@@ -453,9 +392,10 @@ void frmMain::Form_Unload()
 {
     if (m_builtIn && !m_builtIn->SaveVoiceCommands(m_state.AppPath))
         qCWarning(lcShell) << "Could not write the voice commands file in" << m_state.AppPath;
+    for (MainWindowPage* page : m_pages)
+        page->save();
     if (Settings)
         Settings->Save(*this);
-    AutoStart::SetAutoStart(settingsPage->chkAutoStart->isChecked(), m_state.programFile);
     m_minuteTimer.stop();
     (void)m_platform.agent.unload(CharacterController::kCharacterId);
     if (m_voice)

@@ -14,12 +14,14 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class BuiltInCommands;
 class CharacterController;
 class CommandsPage;
 class HelpAndMessages;
 class LocalSocketInstance;
+class MainWindowPage;
 class QPushButton;
 class QTabWidget;
 class SettingsPage;
@@ -62,8 +64,6 @@ public:
     std::unique_ptr<CSettings> Settings;
 
     QTabWidget* tabMain;
-    SettingsPage* settingsPage;
-    CommandsPage* commandsPage = nullptr;
     QPushButton* cmdActivate;
     QPushButton* cmdTrain;
     QPushButton* cmdHelp;
@@ -79,16 +79,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    static constexpr int kCommandsPage = 3;
-
     void buildInitSequence();
+    void composePages();
+    void addPage(MainWindowPage* page);
     void connectControls();
     void FillSettingsPage();
     void fillGestureLists();
     void firstActivation();
     QString handleRemoteCommand(const QString& request);
     void cmdTray_Click();
-    void chkStayOnTop_Click();
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -104,6 +103,10 @@ private:
     std::unique_ptr<HelpAndMessages> m_help;
     std::unique_ptr<CommandContext> m_context;
     std::unique_ptr<BuiltInCommands> m_builtIn;
+    // The pages in tab order; the tab strip owns their widgets.
+    std::vector<MainWindowPage*> m_pages;
+    SettingsPage* m_settingsPage = nullptr;
+    CommandsPage* m_commandsPage = nullptr;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
 };

@@ -1,6 +1,5 @@
 #include "app/shell/frmMain.h"
 
-#include "app/settings/SettingsPage.h"
 #include "app/shell/AppInfo.h"
 #include "platform/desktop/LocalSocketInstance.h"
 #include "tests/fakes/ShellFakes.h"
@@ -104,6 +103,7 @@ protected:
 TEST_F(frmMainTest, PagesInTheirOrder)
 {
     auto window = makeWindow();
+    ASSERT_TRUE(window->Form_Load());
     QStringList captions;
     for (int i = 0; i < window->tabMain->count(); ++i)
         captions << window->tabMain->tabText(i);
@@ -237,14 +237,14 @@ TEST_F(frmMainTest, StoredStayOnTopAppliesAtFirstActivation)
     IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[General]\r\nStayOnTop=Yes\r\nLeft=1500\r\nTop=750\r\n");
     auto window = startWindow();
     EXPECT_TRUE(window->isTopmost());
-    EXPECT_TRUE(window->settingsPage->chkStayOnTop->isChecked());
+    EXPECT_TRUE(window->findChild<QCheckBox*>("chkStayOnTop")->isChecked());
     EXPECT_EQ(window->pos(), QPoint(100, 50));
 }
 
 TEST_F(frmMainTest, StayOnTopFollowsTheBoxAndDialogsAreNeverBelowIt)
 {
     auto window = startWindow();
-    window->settingsPage->chkStayOnTop->setChecked(true);
+    window->findChild<QCheckBox*>("chkStayOnTop")->setChecked(true);
     EXPECT_TRUE(window->isTopmost());
     EXPECT_TRUE(window->Settings->m_StayOnTop);
     EXPECT_TRUE(window->isVisible());
@@ -259,7 +259,7 @@ TEST_F(frmMainTest, StayOnTopFollowsTheBoxAndDialogsAreNeverBelowIt)
     EXPECT_FALSE(topmostWhileOpen);
     EXPECT_TRUE(window->isTopmost());
 
-    window->settingsPage->chkStayOnTop->setChecked(false);
+    window->findChild<QCheckBox*>("chkStayOnTop")->setChecked(false);
     EXPECT_FALSE(window->isTopmost());
     EXPECT_FALSE(window->Settings->m_StayOnTop);
 }
@@ -300,7 +300,7 @@ TEST_F(frmMainTest, ExitRequestClosesAnOpenDialogFirst)
 TEST_F(frmMainTest, UnloadSavesSettingsAndTheAutostartEntry)
 {
     auto window = startWindow();
-    window->settingsPage->chkAutoStart->setChecked(true);
+    window->findChild<QCheckBox*>("chkAutoStart")->setChecked(true);
     state.programFile = "/usr/bin/vorlix";
     state.Quitting = true;
     window->Form_Unload();
