@@ -20,6 +20,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vorlix.org/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/lib)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 # What no binary names: the voice and speech model data, and Qt's X11 platform plugin.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "espeak-ng-data, pocketsphinx-en-us, qt6-qpa-plugins")
 # Documents and web sites open through the desktop's opener.
