@@ -5,6 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$SOURCE/scripts/xsession.sh"
 VORLIX_PID=
+XSESSION_PIDS=()
 cleanup() {
     [[ -n "$VORLIX_PID" ]] && kill "$VORLIX_PID" 2>/dev/null
     stop_xsession
@@ -63,6 +64,7 @@ heard=$(clean "$PREFIX/bin/vorlix-hear" --phrases phrases.txt "$wav") || fail "v
 # The program on a desktop, as a returning user: its program folder is the per-user one,
 # completed with the supplied files it lacks; the staged bin/ stays untouched even for root.
 start_xsession "$WORK"
+trap cleanup EXIT   # start_xsession set its own
 userdata="$HOME_DIR/.local/share/vorlix"
 mkdir -p "$userdata"
 printf '[Account]\r\nUserName=Installed\r\n' >"$userdata/Vorlix.INI"
