@@ -382,10 +382,21 @@ QString frmMain::handleRemoteCommand(const QString& request)
         return QStringList({QStringLiteral("listening: ") + (Settings && Settings->m_ActiveMode ? "yes" : "no"),
                             QStringLiteral("button: ") + cmdActivate->text(),
                             QStringLiteral("window: ") + window,
-                            QStringLiteral("page: ") + tabMain->tabText(tabMain->currentIndex()).trimmed()})
+                            QStringLiteral("page: ") + tabMain->tabText(tabMain->currentIndex()).trimmed(),
+                            QStringLiteral("focus: ") + focusName()})
             .join(u'\t');
     }
     return QStringLiteral("unknown request");
+}
+
+// The control with the keyboard focus, by name; a nameless one by its class.
+QString frmMain::focusName() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return QString();
+    return focus->objectName().isEmpty() ? QString::fromLatin1(focus->metaObject()->className())
+                                         : focus->objectName();
 }
 
 void frmMain::Form_Unload()

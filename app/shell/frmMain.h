@@ -87,6 +87,7 @@ private:
     void fillGestureLists();
     void firstActivation();
     QString handleRemoteCommand(const QString& request);
+    QString focusName() const;
     void cmdTray_Click();
 
     AppState& m_state;
