@@ -47,7 +47,6 @@ public:
     void load() override;
     // Writes the autostart entry from its box.
     void save() override;
-    bool isLoading() const { return m_loading; }
 
     // The balloon fonts: the first 21 of the system's fonts, in the order given.
     void FillFontList(const QStringList& systemFonts);

@@ -351,6 +351,18 @@ TEST_F(SettingsPageTest, StoredIndexOutsideAListShowsNoEntryAndStaysAsStored)
     EXPECT_EQ(settings.m_CharacterSize, 1) << "the user can still choose";
 }
 
+TEST_F(SettingsPageTest, StoredSliderValuesOutsideTheirRangeAreStoredAsShown)
+{
+    settings.m_VoiceSpeed = 999;
+    settings.m_VoicePitch = 10;
+    settings.m_Threshold = -5;
+    startUp();
+    EXPECT_EQ(settings.m_VoiceSpeed, 250);
+    EXPECT_EQ(settings.m_VoicePitch, 50);
+    EXPECT_EQ(settings.m_Threshold, 0);
+    EXPECT_TRUE(log.contains("threshold 0")) << "the recogniser gets a threshold it accepts";
+}
+
 TEST_F(SettingsPageTest, NotListeningAtStartIsNotStoredByFillingThePage)
 {
     settings.m_LoadSilence = 1;

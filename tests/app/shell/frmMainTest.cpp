@@ -269,6 +269,28 @@ TEST_F(frmMainTest, StayOnTopFollowsTheBoxAndDialogsAreNeverBelowIt)
     EXPECT_FALSE(window->Settings->m_StayOnTop);
 }
 
+TEST_F(frmMainTest, WindowButtonsByName)
+{
+    DialogCloser closer;
+    auto window = startWindow();
+    auto* activate = window->findChild<QPushButton*>("cmdActivate");
+    ASSERT_TRUE(activate);
+    activate->click();
+    EXPECT_EQ(activate->text(), "Listen");
+    EXPECT_FALSE(window->Settings->m_ActiveMode);
+    activate->click();
+    EXPECT_EQ(activate->text(), "Stop Listening");
+
+    window->findChild<QPushButton*>("cmdTrain")->click();
+    EXPECT_TRUE(fakes.recogniser.calls.contains("training Vorlix Training"));
+
+    window->findChild<QPushButton*>("cmdTray")->click();
+    EXPECT_FALSE(window->isVisible());
+
+    window->findChild<QPushButton*>("cmdExit")->click();
+    EXPECT_EQ(exits, 1);
+}
+
 TEST_F(frmMainTest, RemoteCommandsReachTheProgram)
 {
     auto window = startWindow();
