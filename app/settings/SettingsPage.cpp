@@ -252,9 +252,11 @@ void SettingsPage::FillGestureList(const QStringList& gestures, int selection)
     cboWelcomeGesture->setCurrentIndex(selection);
 }
 
-// Every handler below runs once per control, as setting the control would run it; the
-// quiet setters keep a value that was already shown from skipping it. A stored index
-// outside a fixed list shows no entry and stays as stored.
+// Setting a control runs its handler, as the user's change would. Where the handler must
+// run even when the control already showed the value (a fallback to store, the balloon
+// and mode to apply, the threshold to hand on), the control is set quietly and its
+// handler called once. A stored index outside a fixed list shows no entry and stays as
+// stored.
 void SettingsPage::load()
 {
     m_loading = true;
