@@ -55,21 +55,7 @@ QString readWelcomeField(const QString& text)
         ++pos;
     if (pos >= text.size() || text[pos] != u'"')
         return SequentialFieldReader(text).next().value_or(QString());
-
-    QString field;
-    for (++pos; pos < text.size(); ++pos) {
-        if (text[pos] != u'"') {
-            field += text[pos];
-            continue;
-        }
-        if (pos + 1 < text.size() && text[pos + 1] == u'"') {
-            field += u'"';
-            ++pos;
-            continue;
-        }
-        break;
-    }
-    return field;
+    return readQuotedField(text, pos);
 }
 
 } // namespace
@@ -176,11 +162,9 @@ void CSettings::Save(const WindowPlacement& mainWindow)
     if (!written)
         qCWarning(lcSettings) << "Could not write the settings file" << file;
 
-    QString quoted = m_WelcomeMessage;
-    quoted.replace(u'"', QStringLiteral("\"\""));
     QSaveFile welcome(welcomeFile());
     if (welcome.open(QIODevice::WriteOnly)) {
-        welcome.write(QStringLiteral("\"%1\"\r\n").arg(quoted).toUtf8());
+        welcome.write((quoteField(m_WelcomeMessage) + QStringLiteral("\r\n")).toUtf8());
         if (!welcome.commit())
             qCWarning(lcSettings) << "Could not write" << welcomeFile() << welcome.errorString();
     }

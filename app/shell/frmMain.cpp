@@ -2,6 +2,8 @@
 
 #include "app/character/CharacterController.h"
 #include "app/help/HelpAndMessages.h"
+#include "app/macros/MacroList.h"
+#include "app/macros/MacrosPage.h"
 #include "app/settings/SettingsPage.h"
 #include "app/shell/AppInfo.h"
 #include "app/shell/AutoStart.h"
@@ -128,6 +130,8 @@ bool frmMain::Form_Load()
     m_context = std::make_unique<CommandContext>(
         CommandContext{*m_character, m_platform.launcher, m_platform.messenger, m_platform.keys, *this});
     m_builtIn = std::make_unique<BuiltInCommands>(*m_voice, *m_context);
+    m_macroContext = std::make_unique<MacroContext>(MacroContext{*m_character, m_platform.clipboard, m_platform.keys});
+    m_macros = std::make_unique<MacroList>(*m_voice, *m_macroContext, m_state.MacrosPath);
 
     composePages();
     connectControls();
@@ -149,7 +153,7 @@ void frmMain::composePages()
     addPage(new PlaceholderPage(QStringLiteral(" My Documents"), tr("Your documents will be listed here.")));
     addPage(m_commandsPage = new CommandsPage(*m_builtIn));
     addPage(new PlaceholderPage(QStringLiteral(" Web Sites"), tr("Your web sites will be listed here.")));
-    addPage(new PlaceholderPage(QStringLiteral(" Macros"), tr("Your macros will be listed here.")));
+    addPage(m_macrosPage = new MacrosPage(*m_macros));
     addPage(m_settingsPage = new SettingsPage(
                 *Settings, SettingsPageServices{
                                [] { return AutoStart::ReadAutoStart(); },
@@ -193,7 +197,7 @@ void frmMain::buildInitSequence()
             m_platform.messages.information(problems.join(QStringLiteral("\n")));
     });
     m_init.add(tr("Reading web sites"));
-    m_init.add(tr("Reading macros"));
+    m_init.add(tr("Reading macros"), [this] { m_macrosPage->LoadMacros(); });
     m_init.add(tr("Initializing custom menu"), [this] { m_voice->AddSystemCommands(*m_context); });
     m_init.add(QString(), [this] { FillSettingsPage(); });
     m_init.add(QString(), [this] {
@@ -223,6 +227,7 @@ void frmMain::connectControls()
     connect(m_voice.get(), &VoiceMenus::activateCaptionChanged, cmdActivate, &QPushButton::setText);
     connect(cmdTrain, &QPushButton::clicked, this, [this] { m_voice->ShowTraining(this); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { m_help->ShowPageHelp(HelpTopic::Overview); });
+    connect(m_macrosPage, &MacrosPage::helpRequested, this, [this] { m_help->ShowPageHelp(HelpTopic::Macros); });
     connect(cmdOnlineSupport, &QPushButton::clicked, this, [this] { m_help->openSupportPage(m_state.supportUrl); });
     connect(&m_minuteTimer, &QTimer::timeout, this, [this] { m_character->onMinuteTick(QDateTime::currentDateTime()); });
 }
@@ -240,6 +245,7 @@ void frmMain::fillGestureLists()
     const CharacterController::GestureLists& lists = m_character->gestureLists();
     m_settingsPage->FillGestureList(lists.entries, lists.welcomeSelection);
     m_commandsPage->setGestureNames(lists.entries);
+    m_macrosPage->setGestureNames(lists.entries);
 }
 
 void frmMain::showEvent(QShowEvent* event)
@@ -403,6 +409,8 @@ void frmMain::Form_Unload()
 {
     if (m_builtIn && !m_builtIn->SaveVoiceCommands(m_state.AppPath))
         qCWarning(lcShell) << "Could not write the voice commands file in" << m_state.AppPath;
+    if (m_macros && !m_macros->SaveMacros())
+        qCWarning(lcShell) << "Could not write every macro file in" << m_state.MacrosPath;
     for (MainWindowPage* page : m_pages)
         page->save();
     if (Settings)

@@ -21,12 +21,15 @@ class CharacterController;
 class CommandsPage;
 class HelpAndMessages;
 class LocalSocketInstance;
+class MacroList;
+class MacrosPage;
 class MainWindowPage;
 class QPushButton;
 class QTabWidget;
 class SettingsPage;
 class VoiceMenus;
 struct CommandContext;
+struct MacroContext;
 
 class frmMain : public QWidget, public WindowPlacement, public ModalHost, public MainWindowActions {
     Q_OBJECT
@@ -98,16 +101,19 @@ private:
     QTimer m_minuteTimer;
     std::unique_ptr<LocalSocketInstance> m_instance;
     // Declared in the order they are made; the command context refers to the character
-    // and to this window, the built-in commands to the voice menus.
+    // and to this window, the built-in commands and the macros to the voice menus.
     std::unique_ptr<VoiceMenus> m_voice;
     std::unique_ptr<CharacterController> m_character;
     std::unique_ptr<HelpAndMessages> m_help;
     std::unique_ptr<CommandContext> m_context;
     std::unique_ptr<BuiltInCommands> m_builtIn;
+    std::unique_ptr<MacroContext> m_macroContext;
+    std::unique_ptr<MacroList> m_macros;
     // The pages in tab order; the tab strip owns their widgets.
     std::vector<MainWindowPage*> m_pages;
     SettingsPage* m_settingsPage = nullptr;
     CommandsPage* m_commandsPage = nullptr;
+    MacrosPage* m_macrosPage = nullptr;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
 };
