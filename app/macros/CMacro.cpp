@@ -98,15 +98,20 @@ QByteArray CMacro::fileContents() const
         .toUtf8();
 }
 
+std::optional<QByteArray> CMacro::unsavedContents() const
+{
+    QByteArray contents = fileContents();
+    const profile::FileContents old = profile::readWholeFile(nativePath(m_Name));
+    if (old.state == profile::FileState::Read && old.bytes == std::string_view(contents.constData(), size_t(contents.size())))
+        return std::nullopt;
+    return contents;
+}
+
 bool CMacro::Save() const
 {
-    const std::filesystem::path path = nativePath(m_Name);
-    const QByteArray contents = fileContents();
-    const profile::FileContents old = profile::readWholeFile(path);
-    if (old.state == profile::FileState::Read && old.bytes.size() == size_t(contents.size())
-        && std::equal(old.bytes.begin(), old.bytes.end(), contents.begin()))
-        return true;
-    return profile::replaceFileAtomically(path, std::string_view(contents.constData(), size_t(contents.size())));
+    const std::optional<QByteArray> contents = unsavedContents();
+    return !contents
+        || profile::replaceFileAtomically(nativePath(m_Name), std::string_view(contents->constData(), size_t(contents->size())));
 }
 
 void CMacro::Delete() const

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 class CharacterSpeech;
 class Clipboard;
 class KeySender;
@@ -53,6 +55,8 @@ public:
 
     // The file as Save writes it: four parts, CR LF line ends, UTF-8.
     QByteArray fileContents() const;
+    // fileContents(), or nullopt when the file holds exactly that already.
+    std::optional<QByteArray> unsavedContents() const;
 
 private:
     MacroContext& m_context;

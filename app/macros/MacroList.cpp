@@ -2,11 +2,14 @@
 
 #include "app/voice/VoiceMenus.h"
 #include "platform/files/DirectorySearch.h"
+#include "platform/profile/AtomicFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QTime>
+
+#include <algorithm>
 
 namespace {
 
@@ -82,13 +85,18 @@ void MacroList::LoadMacros()
     }
 }
 
+// One flush to disk for all the files, not one per file.
 bool MacroList::SaveMacros() const
 {
-    bool saved = true;
-    for (const Entry& entry : m_entries)
-        if (entry.whole)
-            saved = entry.macro->Save() && saved;
-    return saved;
+    std::vector<profile::Replacement> changed;
+    for (const Entry& entry : m_entries) {
+        if (!entry.whole)
+            continue;
+        if (const std::optional<QByteArray> contents = entry.macro->unsavedContents())
+            changed.push_back({QFile::encodeName(entry.macro->m_Name).toStdString(), contents->toStdString()});
+    }
+    const std::vector<bool> replaced = profile::replaceFilesAtomically(changed);
+    return std::all_of(replaced.begin(), replaced.end(), [](bool done) { return done; });
 }
 
 CMacro& MacroList::add()

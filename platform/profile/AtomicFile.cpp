@@ -1,5 +1,6 @@
 #include "platform/profile/AtomicFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <random>
@@ -108,12 +109,16 @@ std::optional<std::filesystem::path> resolveLinks(const std::filesystem::path& f
     return target;
 }
 
-bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes)
+namespace {
+
+// Writes bytes beside file under a temporary name, with file's permissions; the name, or
+// an empty path on failure (nothing is left behind then).
+std::filesystem::path writeTemporary(const std::filesystem::path& file, std::string_view bytes, bool flush)
 {
     struct stat old {};
     const bool replacing = ::stat(file.c_str(), &old) == 0;
     if (replacing && !S_ISREG(old.st_mode))
-        return false;
+        return {};
 
     std::filesystem::path temporary;
     int rawFd = -1;
@@ -121,10 +126,10 @@ bool replaceFileAtomically(const std::filesystem::path& file, std::string_view b
         temporary = temporaryNameFor(file);
         rawFd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (rawFd < 0 && errno != EEXIST)
-            return false;
+            return {};
     }
     if (rawFd < 0)
-        return false;
+        return {};
     FileDescriptor fd(rawFd);
 
     bool written = true;
@@ -135,19 +140,72 @@ bool replaceFileAtomically(const std::filesystem::path& file, std::string_view b
         }
         written = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
     }
-    written = written && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+    written = written && writeAll(fd.get(), bytes) && (!flush || ::fsync(fd.get()) == 0);
     written = fd.close() && written;
-    if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
+    if (!written) {
         ::unlink(temporary.c_str());
-        return false;
+        return {};
     }
+    return temporary;
+}
 
-    // The rename itself reaches the disk only with the folder.
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& file)
+{
+    if (::rename(temporary.c_str(), file.c_str()) == 0)
+        return true;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& file)
+{
+    return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+// The renames reach the disk only with their folder.
+void flushFolder(const std::filesystem::path& folder)
+{
     FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFd.get() >= 0)
         ::fsync(folderFd.get());
+}
+
+} // namespace
+
+bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes)
+{
+    const std::filesystem::path temporary = writeTemporary(file, bytes, true);
+    if (temporary.empty() || !moveIntoPlace(temporary, file))
+        return false;
+    flushFolder(folderOf(file));
     return true;
+}
+
+std::vector<bool> replaceFilesAtomically(const std::vector<Replacement>& replacements)
+{
+    std::vector<std::filesystem::path> temporaries;
+    std::vector<std::filesystem::path> folders;
+    temporaries.reserve(replacements.size());
+    for (const Replacement& replacement : replacements) {
+        temporaries.push_back(writeTemporary(replacement.file, replacement.bytes, false));
+        const std::filesystem::path folder = folderOf(replacement.file);
+        if (!temporaries.back().empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
+
+    // Every new content is on the disk before any file is replaced by it.
+    for (const std::filesystem::path& folder : folders) {
+        FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (folderFd.get() >= 0)
+            ::syncfs(folderFd.get());
+    }
+
+    std::vector<bool> replaced(replacements.size(), false);
+    for (size_t i = 0; i < replacements.size(); ++i)
+        replaced[i] = !temporaries[i].empty() && moveIntoPlace(temporaries[i], replacements[i].file);
+    for (const std::filesystem::path& folder : folders)
+        flushFolder(folder);
+    return replaced;
 }
 
 } // namespace profile
