@@ -181,9 +181,10 @@ TEST_F(MacroPasteTest, AMacroMadeOnThePagePastesIntoTheWindowInFrontAndIsKept)
         QTest::qWait(0);
         click(gesture->view()->viewport(), gesture->view()->visualRect(write).center());
         ASSERT_TRUE(QTest::qWaitFor([&] { return gesture->currentText() == QStringLiteral("Write"); }, kWaitMs));
-        ASSERT_NE(main.macrosPage->CurrentMacro(), nullptr);
-        EXPECT_EQ(main.macrosPage->CurrentMacro()->m_Text, kText);
-        EXPECT_EQ(main.macrosPage->CurrentMacro()->m_Gesture, QStringLiteral("Write"));
+        const CMacro* macro = vorlix.control<MacrosPage>("MacrosPage")->CurrentMacro();
+        ASSERT_NE(macro, nullptr);
+        EXPECT_EQ(macro->m_Text, kText);
+        EXPECT_EQ(macro->m_Gesture, QStringLiteral("Write"));
 
         // A toolkit text window in front receives the paste.
         probe.setProcessChannelMode(QProcess::ForwardedChannels);
