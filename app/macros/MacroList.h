@@ -49,7 +49,6 @@ public:
     bool isWhole(int index) const { return m_entries.at(size_t(index)).whole; }
     // Counts every macro made in this run, loaded ones included.
     int32_t MacroCounter() const { return m_macroCounter; }
-    const QString& MacrosPath() const { return m_macrosPath; }
 
 private:
     struct Entry {

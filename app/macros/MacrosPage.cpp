@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -116,7 +115,6 @@ void MacrosPage::addItem(const CMacro& macro)
 {
     auto* item = new QTreeWidgetItem(m_lstMacros, {macro.m_Voice});
     item->setIcon(0, QIcon(QStringLiteral(":/vorlix/macro.svg")));
-    item->setData(0, Qt::UserRole, macro.m_Name);
 }
 
 // Rows follow the list's order, so a row names its macro.
@@ -185,7 +183,7 @@ void MacrosPage::cmdMacroAdd_Click()
 
 void MacrosPage::cmdMacroRemove_Click()
 {
-    int row = selectedRow();
+    const int row = selectedRow();
     if (row < 0)
         return;
     {

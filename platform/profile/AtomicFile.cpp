@@ -193,16 +193,23 @@ std::vector<bool> replaceFilesAtomically(const std::vector<Replacement>& replace
             folders.push_back(folder);
     }
 
-    // Every new content is on the disk before any file is replaced by it.
+    // Every new content is on the disk before any file is replaced by it; when that cannot
+    // be made sure of, no file is replaced.
+    bool synced = true;
     for (const std::filesystem::path& folder : folders) {
         FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (folderFd.get() >= 0)
-            ::syncfs(folderFd.get());
+        synced = folderFd.get() >= 0 && ::syncfs(folderFd.get()) == 0 && synced;
     }
 
     std::vector<bool> replaced(replacements.size(), false);
-    for (size_t i = 0; i < replacements.size(); ++i)
-        replaced[i] = !temporaries[i].empty() && moveIntoPlace(temporaries[i], replacements[i].file);
+    for (size_t i = 0; i < replacements.size(); ++i) {
+        if (temporaries[i].empty())
+            continue;
+        if (synced)
+            replaced[i] = moveIntoPlace(temporaries[i], replacements[i].file);
+        else
+            ::unlink(temporaries[i].c_str());
+    }
     for (const std::filesystem::path& folder : folders)
         flushFolder(folder);
     return replaced;
