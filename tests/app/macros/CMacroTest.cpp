@@ -109,6 +109,15 @@ TEST_F(MacroTest, AnyTextSurvivesASaveAndALoad)
     }
 }
 
+TEST_F(MacroTest, AWindows1252FileIsWrittenBackInUtf8WithItsAccents)
+{
+    writeMacroFile(QStringLiteral("old.txt"), "Caf\xe9\r\nNone\r\n\r\n\"na\xefve\"\r\n");
+    CMacro macro(context);
+    ASSERT_TRUE(macro.LoadMacro(file(QStringLiteral("old.txt"))));
+    ASSERT_TRUE(macro.Save());
+    EXPECT_EQ(IsolatedEnvironment::readFile(macro.m_Name), QByteArray("Caf\xc3\xa9\r\nNone\r\n\r\n\"na\xc3\xafve\"\r\n"));
+}
+
 TEST_F(MacroTest, ALineBreakInAOneLinePartCannotShiftTheFile)
 {
     CMacro saved(context);
