@@ -81,11 +81,28 @@ struct RunningVorlix {
     T* control(const char* name) const { return main().findChild<T*>(QString::fromLatin1(name)); }
 };
 
+// Where point of widget is on the screen, as the X server has it.
+QPoint serverPosition(QWidget* widget, QPoint point)
+{
+    QWidget* top = widget->window();
+    const QPoint inTop = widget->mapTo(top, point);
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(session.display, top->winId(), DefaultRootWindow(session.display), inTop.x(), inTop.y(),
+                          &x, &y, &child);
+    return {x, y};
+}
+
 // A real mouse click, through the X server, at point of widget (its middle by default).
 void click(QWidget* widget, QPoint point = {})
 {
     ASSERT_NE(widget, nullptr);
-    const QPoint global = widget->mapToGlobal(point.isNull() ? widget->rect().center() : point);
+    const QPoint local = point.isNull() ? widget->rect().center() : point;
+    // A window the window manager is still placing is not yet where Qt believes it is.
+    QPoint global;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (global = serverPosition(widget, local)) == widget->mapToGlobal(local); },
+                                kWaitMs))
+        << "the window never settled";
     XTestFakeMotionEvent(session.display, -1, global.x(), global.y(), CurrentTime);
     XTestFakeButtonEvent(session.display, 1, True, CurrentTime);
     XTestFakeButtonEvent(session.display, 1, False, CurrentTime);
