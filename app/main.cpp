@@ -4,6 +4,7 @@
 #include "app/shell/PlatformServices.h"
 #include "app/shell/UserMessages.h"
 #include "app/shell/frmTray.h"
+#include "app/voice/RemoteSay.h"
 #include "platform/agent/DesktopAgentCharacters.h"
 #include "platform/desktop/LocalSocketInstance.h"
 #include "platform/desktop/QtClipboard.h"
@@ -37,8 +38,9 @@ const char* const kUsage =
     "Vorlix, a voice-driven desktop assistant.\n"
     "\n"
     "  -AUTOSTART      start hidden in the notification area\n"
-    "  --say PHRASE    hand PHRASE to the running Vorlix, as if it had been heard\n"
-    "                  (it acts only while Vorlix is listening)\n"
+    "  --say PHRASE    hand PHRASE to the running Vorlix, as if it had been heard;\n"
+    "                  exit status 0: a command ran, 3: not listening,\n"
+    "                  4: no command answers to PHRASE, 1: Vorlix is not running\n"
     "  --exit          end the running Vorlix, saving everything, as its Exit button does\n"
     "  --status        show whether the running Vorlix listens, its window, its page and\n"
     "                  the control with the keyboard focus\n"
@@ -69,7 +71,12 @@ std::optional<QString> request(const QString& text, int timeoutMs)
 
 int remoteSay(const QString& phrase)
 {
-    return request(QStringLiteral("say ") + phrase, kSayTimeoutMs) ? 0 : 1;
+    const std::optional<QString> reply = request(QStringLiteral("say ") + phrase, kSayTimeoutMs);
+    if (!reply)
+        return 1;
+    const RemoteSay::Outcome outcome = RemoteSay::interpret(*reply);
+    std::printf("%s\n", qPrintable(outcome.message));
+    return outcome.exitStatus;
 }
 
 int remoteStatus()

@@ -376,10 +376,8 @@ QString frmMain::handleRemoteCommand(const QString& request)
         QTimer::singleShot(0, this, [this] { m_exitProgram(); });
         return QStringLiteral("exiting %1").arg(getpid());
     }
-    if (request.startsWith(QLatin1String("say "))) {
-        const bool fired = m_platform.recogniser.injectPhrase(request.mid(4));
-        return fired ? QStringLiteral("heard") : QStringLiteral("not heard");
-    }
+    if (request.startsWith(QLatin1String("say ")))
+        return m_voice->sayPhrase(request.mid(4));
     if (request == QLatin1String("status")) {
         // One line of tab-separated fields; `vorlix --status` prints one a line.
         const QString window = !isVisible() ? QStringLiteral("hidden")

@@ -182,6 +182,8 @@ void SphinxVoiceCommandControl::releaseMenu(int32_t menu)
 
 bool SphinxVoiceCommandControl::injectPhrase(const QString& phrase)
 {
+    if (m_practising)
+        return false;
     return fire(PhraseNormalizer::spokenForm(phrase), 100);
 }
 

@@ -38,6 +38,7 @@ public:
     void removeEntry(int32_t menu, int32_t position) override;
     void setThreshold(int32_t value) override;
     void showTraining(QWidget* owner, const QString& title) override;
+    bool isTraining() const override { return m_practising; }
     void releaseMenu(int32_t menu) override;
     bool injectPhrase(const QString& phrase) override;
 

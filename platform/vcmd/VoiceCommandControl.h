@@ -35,6 +35,8 @@ public:
     virtual void removeEntry(int32_t menu, int32_t position) = 0;
     virtual void setThreshold(int32_t value) = 0;   // 0 accepts the most, 100 the least
     virtual void showTraining(QWidget* owner, const QString& title) = 0;
+    // The training dialog is open: practice fires nothing, handed-over phrases included.
+    virtual bool isTraining() const = 0;
     virtual void releaseMenu(int32_t menu) = 0;
 
     // A phrase that reaches the control by other means than the microphone (the

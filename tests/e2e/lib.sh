@@ -58,7 +58,7 @@ e2e_returning_user() {
 start_vorlix() {
     "$VORLIX" "$@" >>"$E2E_DIR/vorlix.log" 2>&1 &
     VORLIX_PID=$!
-    wait_until 60 "$VORLIX" --say "e2e test is waiting" || fail "vorlix did not come up"
+    wait_until 60 "$VORLIX" --status || fail "vorlix did not come up"
 }
 
 # Ends vorlix with the remote command and checks it is gone.

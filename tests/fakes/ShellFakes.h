@@ -63,10 +63,13 @@ struct FakeRecogniser : VoiceCommandControl {
     void removeEntry(int32_t, int32_t) override {}
     void setThreshold(int32_t value) override { calls << QStringLiteral("threshold %1").arg(value); }
     void showTraining(QWidget*, const QString& title) override { calls << "training " + title; }
+    bool isTraining() const override { return false; }
     void releaseMenu(int32_t) override { calls << "releaseMenu"; }
     bool injectPhrase(const QString& phrase) override
     {
         injected << phrase;
+        if (fire)
+            emit phraseRecognized(0, "MainMenu", 0, phrase, 100, phrase, phrase);
         return fire;
     }
 };

@@ -28,6 +28,8 @@ public:
     std::optional<QString> createFailure;
     std::map<int32_t, std::vector<Entry>> menus;
     std::set<int32_t> activeMenus;
+    bool training = false;
+    int32_t nextHandle = 41;
 
     void hear(const QString& command) { emit phraseRecognized(1, "a", 2, "b", 3, "c", command); }
 
@@ -36,8 +38,9 @@ public:
     {
         if (createFailure)
             return Error{*createFailure};
-        menus[41];
-        return 41;
+        const int32_t handle = nextHandle++;
+        menus[handle];
+        return handle;
     }
     void addEntry(int32_t menu, int32_t id, const QString& command, const QString& description,
                   const QString& category, int32_t flags, const QString& action) override
@@ -68,10 +71,13 @@ public:
     }
     void setThreshold(int32_t) override {}
     void showTraining(QWidget*, const QString&) override {}
+    bool isTraining() const override { return training; }
     void releaseMenu(int32_t menu) override { menus.erase(menu), activeMenus.erase(menu); }
     // Heard only from an active menu, reported with the entry's own command text.
     bool injectPhrase(const QString& phrase) override
     {
+        if (training)
+            return false;
         for (int32_t menu : activeMenus)
             for (const Entry& entry : menus[menu])
                 if (entry.command.compare(phrase, Qt::CaseInsensitive) == 0)
@@ -129,4 +135,16 @@ struct VoiceHarness {
         return texts;
     }
     bool listening() { return recogniser.activeMenus.count(menu()) > 0; }
+    // The menus heard now, by their entries.
+    QList<QStringList> heardMenus()
+    {
+        QList<QStringList> heard;
+        for (int32_t handle : recogniser.activeMenus) {
+            QStringList texts;
+            for (const auto& entry : recogniser.menus[handle])
+                texts << entry.command;
+            heard << texts;
+        }
+        return heard;
+    }
 };

@@ -2,6 +2,7 @@
 
 #include "app/macros/MacrosPage.h"
 #include "app/shell/AppInfo.h"
+#include "app/voice/RemoteSay.h"
 #include "platform/desktop/LocalSocketInstance.h"
 #include "tests/fakes/ShellFakes.h"
 #include "tests/support/TestEnvironment.h"
@@ -298,11 +299,12 @@ TEST_F(frmMainTest, RemoteCommandsReachTheProgram)
     auto window = startWindow();
     const Result<QString> said = sendAndServe("say web sites");
     ASSERT_TRUE(said.ok()) << said.error().message.toStdString();
-    EXPECT_EQ(said.value(), "heard");
+    EXPECT_EQ(said.value(), RemoteSay::ran("web sites"));
     EXPECT_EQ(fakes.recogniser.injected, QStringList({"web sites"}));
+    EXPECT_EQ(window->tabMain->currentIndex(), 4);
 
     fakes.recogniser.fire = false;
-    EXPECT_EQ(sendAndServe("say nonsense").value(), "not heard");
+    EXPECT_EQ(sendAndServe("say nonsense").value(), RemoteSay::noCommand("nonsense"));
 
     const Result<QString> exiting = sendAndServe("exit");
     ASSERT_TRUE(exiting.ok());
