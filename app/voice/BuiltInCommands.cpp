@@ -14,6 +14,9 @@
 namespace {
 
 const QString kNoSuchPhrase = QStringLiteral("Does not exist");
+const QString kKeptUnused = QStringLiteral("this command is not used, and stays in the file as it is.");
+const char* const kKeys[] = {"Name", "Active", "Voice", "Description", "Gesture", "WhatToSay",
+                             "Type", "Cmd", "MessageID", "WParam", "LParam"};
 
 QString sectionName(int number)
 {
@@ -32,8 +35,8 @@ std::optional<int32_t> readNumber(const QString& section, const QString& key, co
     const QString text = ReadIniString(section, key, defaultValue, file);
     const std::optional<int32_t> number = roundToInt32(numericValue(text));
     if (!number) {
-        problems << QStringLiteral("%1, section \"%2\": the %3 value \"%4\" is out of range (beyond 32 bits); this command was left out.")
-                        .arg(BuiltInCommands::kFileName, section, key, text);
+        problems << QStringLiteral("%1, section \"%2\": the %3 value \"%4\" is out of range (beyond 32 bits); %5")
+                        .arg(BuiltInCommands::kFileName, section, key, text, kKeptUnused);
     }
     return number;
 }
@@ -50,9 +53,17 @@ QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
     for (const auto& command : m_commands)
         m_menus.UnregisterCommand(*command);
     m_commands.clear();
+    m_unused.clear();
 
     const QString file = commandFile(appPath);
     QStringList problems;
+    // A section not used is kept, value by value, in its place among the commands.
+    const auto keepUnused = [&](const QString& section) {
+        UnusedSection unused{m_commands.size(), {}};
+        for (const char* key : kKeys)
+            unused.values.emplace_back(key, ReadIniString(section, QLatin1String(key), QString(), file));
+        m_unused.push_back(std::move(unused));
+    };
     for (int number = 1;; ++number) {
         const QString section = sectionName(number);
         const QString phrase = ReadIniString(section, QStringLiteral("Voice"), kNoSuchPhrase, file);
@@ -72,16 +83,19 @@ QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
         const auto messageId = readNumber(section, QStringLiteral("MessageID"), QStringLiteral("0"), file, problems);
         const auto wParam = readNumber(section, QStringLiteral("WParam"), QStringLiteral("0"), file, problems);
         const auto lParam = readNumber(section, QStringLiteral("LParam"), QStringLiteral("0"), file, problems);
-        if (!type || !messageId || !wParam || !lParam)
+        if (!type || !messageId || !wParam || !lParam) {
+            keepUnused(section);
             continue;
+        }
         command->m_Type = *type;
         command->m_MessageID = *messageId;
         command->m_WParam = *wParam;
         command->m_LParam = *lParam;
 
         if (const CVoiceCommand* earlier = find(phrase)) {
-            problems << QStringLiteral("%1, section \"%2\": the phrase \"%3\" is already used by \"%4\"; this command was left out.")
-                            .arg(kFileName, section, phrase, earlier->m_Voice);
+            problems << QStringLiteral("%1, section \"%2\": the phrase \"%3\" is already used by \"%4\"; %5")
+                            .arg(kFileName, section, phrase, earlier->m_Voice, kKeptUnused);
+            keepUnused(section);
             continue;
         }
         m_commands.push_back(std::move(command));
@@ -94,7 +108,7 @@ QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
 bool BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
 {
     const QString file = commandFile(appPath);
-    if (m_commands.empty()) {
+    if (m_commands.empty() && m_unused.empty()) {
         QFile::remove(file);
         return true;
     }
@@ -103,12 +117,24 @@ bool BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
     // and a key-by-key rewrite would cost a file replacement per key.
     QString text;
     int number = 1;
-    for (const auto& command : m_commands) {
+    const auto write = [&](const char* key, QString value) {
+        value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        text += QLatin1String(key) + QLatin1Char('=') + value + QStringLiteral("\r\n");
+    };
+    auto unused = m_unused.begin();
+    const auto writeUnusedBefore = [&](size_t position) {
+        for (; unused != m_unused.end() && unused->before == position; ++unused) {
+            text += QLatin1Char('[') + sectionName(number++) + QStringLiteral("]\r\n");
+            for (const auto& [key, value] : unused->values) {
+                if (!value.isEmpty())
+                    write(key, value);
+            }
+        }
+    };
+    for (size_t position = 0; position < m_commands.size(); ++position) {
+        writeUnusedBefore(position);
+        const auto& command = m_commands[position];
         text += QLatin1Char('[') + sectionName(number++) + QStringLiteral("]\r\n");
-        const auto write = [&](const char* key, QString value) {
-            value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            text += QLatin1String(key) + QLatin1Char('=') + value + QStringLiteral("\r\n");
-        };
         write("Name", command->m_Name);
         write("Active", command->m_Active ? QStringLiteral("True") : QStringLiteral("False"));
         write("Voice", command->m_Voice);
@@ -121,6 +147,7 @@ bool BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
         write("WParam", QString::number(command->m_WParam));
         write("LParam", QString::number(command->m_LParam));
     }
+    writeUnusedBefore(m_commands.size());
 
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(text.toUtf8()) < 0 || !out.commit()) {

@@ -23,12 +23,13 @@ public:
 
     // Reads appPath/VoiceCommands.INI from section "VoiceCommand 1" on, up to the first
     // section without a Voice; registers nothing. A section whose phrase repeats an
-    // earlier one (ignoring case) or holding a number beyond 32 bits is left out; the
-    // result names each such section in a sentence for the user (empty when all is well).
+    // earlier one (ignoring case) or holding a number beyond 32 bits is not used, but
+    // kept as it was for the save; the result names each such section in a sentence for
+    // the user (empty when all is well).
     QStringList LoadVoiceCommands(const QString& appPath);
 
-    // Rewrites the file in collection order. The old file stays whole until the new one
-    // is complete. False when it could not be written.
+    // Rewrites the file in collection order, the sections not used in their places. The
+    // old file stays whole until the new one is complete. False when it could not be written.
     bool SaveVoiceCommands(const QString& appPath) const;
 
     // One select-tab command per caption (index 0 first), registered at once.
@@ -45,8 +46,15 @@ public:
     CVoiceCommand* find(const QString& phrase) const;
 
 private:
+    // A section that was not used: its values as they were, and how many commands came before it.
+    struct UnusedSection {
+        size_t before;
+        std::vector<std::pair<const char*, QString>> values;
+    };
+
     VoiceMenus& m_menus;
     CommandContext& m_context;
     std::vector<std::unique_ptr<CVoiceCommand>> m_commands;
     std::vector<std::unique_ptr<CVoiceCommand>> m_tabCommands;
+    std::vector<UnusedSection> m_unused;
 };
