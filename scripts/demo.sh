@@ -39,7 +39,7 @@ echo "Starting Vorlix on $DISPLAY (program folder $out/app)"
 "$vorlix" >"$out/vorlix.log" 2>&1 &
 vorlix_pid=$!
 for _ in $(seq 200); do
-    "$vorlix" --say "demo is starting" >/dev/null 2>&1 && break
+    "$vorlix" --status >/dev/null 2>&1 && break
     sleep 0.1
 done
 

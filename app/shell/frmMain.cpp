@@ -430,12 +430,17 @@ int32_t frmMain::windowWidthTwips() const
     return toTwips(frameGeometry().width(), m_platform.screen.twipsPerPixelX());
 }
 
+// A window never opened this run (an -AUTOSTART session) has no place of its own: the stored one stays.
 int32_t frmMain::windowLeftTwips() const
 {
+    if (!m_activatedOnce && Settings)
+        return Settings->m_Left;
     return toTwips(pos().x(), m_platform.screen.twipsPerPixelX());
 }
 
 int32_t frmMain::windowTopTwips() const
 {
+    if (!m_activatedOnce && Settings)
+        return Settings->m_Top;
     return toTwips(pos().y(), m_platform.screen.twipsPerPixelY());
 }

@@ -328,6 +328,19 @@ TEST_F(frmMainTest, ExitRequestClosesAnOpenDialogFirst)
     EXPECT_EQ(window->ShowModalForm(later), QDialog::Rejected) << "no new dialog once the program is ending";
 }
 
+TEST_F(frmMainTest, AWindowNeverOpenedKeepsItsStoredPlace)
+{
+    IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[General]\r\nLeft=1500\r\nTop=750\r\n");
+    auto window = makeWindow();   // -AUTOSTART: loaded, never shown
+    ASSERT_TRUE(window->Form_Load());
+    window->Init([](const QString&) {});
+    state.Quitting = true;
+    window->Form_Unload();
+    const QByteArray saved = IsolatedEnvironment::readFile(env.path("Vorlix.INI"));
+    EXPECT_TRUE(saved.contains("Left=1500\r\n")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("Top=750\r\n")) << saved.toStdString();
+}
+
 TEST_F(frmMainTest, UnloadSavesSettingsAndTheAutostartEntry)
 {
     auto window = startWindow();
