@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QIcon>
 #include <QThread>
 
 #include <cstdio>
@@ -154,6 +155,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(AppInfo::kTitle);
     QApplication::setApplicationVersion(AppInfo::version());
     QApplication::setQuitOnLastWindowClosed(false);   // the program lives in the notification area
+    AppInfo::initResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vorlix/vorlix.svg")));   // every window and dialog
 
     AppState state;
     state.programFile = QCoreApplication::applicationFilePath();

@@ -311,6 +311,9 @@ int frmMain::ShowModalForm(QDialog& form)
     const bool stayOnTop = Settings && Settings->m_StayOnTop;
     if (stayOnTop)
         applyStayOnTop(false);
+    // Owned by the main window: it opens over it, and the desktop groups it with the program.
+    if (!form.parentWidget())
+        form.setParent(this, form.windowFlags() | Qt::Dialog);
     form.setWindowModality(Qt::ApplicationModal);
     const int result = form.exec();
     if (stayOnTop && !m_state.Quitting)

@@ -94,6 +94,7 @@ struct FakeDesktop : CharacterSpeech, ShellLauncher, WindowMessenger, KeySender,
         log << QStringLiteral("say %1|%2|%3|%4").arg(message, animation).arg(hide).arg(ignoreMode);
     }
     void StopAgent() override {}
+    void ReadWindowAloud(const QString& text, const QRect&) override { log << QStringLiteral("read ") + text; }
     void open(const QString& target, const QString& args, int show) override { log << QStringLiteral("open %1|%2|%3").arg(target, args).arg(show); }
     void postToForeground(uint32_t msg, int32_t w, int32_t l) override { log << QStringLiteral("post %1 %2 %3").arg(msg).arg(w).arg(l); }
     void keybdEvent(uint8_t key, uint8_t scan, uint32_t flags) override { log << QStringLiteral("key %1 %2 %3").arg(key).arg(scan).arg(flags); }

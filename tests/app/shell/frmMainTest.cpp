@@ -249,6 +249,20 @@ TEST_F(frmMainTest, StoredStayOnTopAppliesAtFirstActivation)
     EXPECT_EQ(window->pos(), QPoint(100, 50));
 }
 
+TEST_F(frmMainTest, DialogsAreOwnedByTheMainWindow)
+{
+    auto window = startWindow();
+    QDialog dialog;
+    QWidget* ownerWhileOpen = nullptr;
+    QTimer::singleShot(0, &dialog, [&] {
+        ownerWhileOpen = dialog.parentWidget();
+        dialog.accept();
+    });
+    window->ShowModalForm(dialog);
+    EXPECT_EQ(ownerWhileOpen, window.get());
+    EXPECT_TRUE(dialog.isWindow());
+}
+
 TEST_F(frmMainTest, StayOnTopFollowsTheBoxAndDialogsAreNeverBelowIt)
 {
     auto window = startWindow();
