@@ -29,8 +29,10 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -73,6 +75,8 @@ frmMain::frmMain(AppState& state, PlatformServices& platform, std::function<void
 
     cmdActivate = button(tr("Stop Listening"), "cmdActivate");
     cmdTrain = button(tr("Training"), "cmdTrain");
+    lblListening = new QLabel;
+    lblListening->setObjectName(QStringLiteral("lblListening"));
     cmdHelp = button(tr("&Help"), "cmdHelp");
     cmdOnlineSupport = button(tr("Online Support"), "cmdOnlineSupport");
     cmdTray = button(tr("&Tray"), "cmdTray");
@@ -81,6 +85,7 @@ frmMain::frmMain(AppState& state, PlatformServices& platform, std::function<void
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdActivate);
     buttons->addWidget(cmdTrain);
+    buttons->addWidget(lblListening);
     buttons->addStretch();
     buttons->addWidget(cmdHelp);
     buttons->addWidget(cmdOnlineSupport);
@@ -225,6 +230,11 @@ void frmMain::connectControls()
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_exitProgram(); });
     connect(cmdActivate, &QPushButton::clicked, m_voice.get(), &VoiceMenus::cmdActivate_Click);
     connect(m_voice.get(), &VoiceMenus::activateCaptionChanged, cmdActivate, &QPushButton::setText);
+    connect(m_voice.get(), &VoiceMenus::listeningStateChanged, this, [this] {
+        showListeningState();
+        if (m_firstActivationDone)
+            QTimer::singleShot(0, this, &frmMain::noticeAudioProblem);   // not from inside the signal
+    });
     connect(cmdTrain, &QPushButton::clicked, this, [this] { m_voice->ShowTraining(this); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { m_help->ShowPageHelp(HelpTopic::Overview); });
     connect(m_macrosPage, &MacrosPage::helpRequested, this, [this] { m_help->ShowPageHelp(HelpTopic::Macros); });
@@ -236,6 +246,7 @@ void frmMain::connectControls()
 void frmMain::FillSettingsPage()
 {
     cmdActivate->setText(Settings->m_ActiveMode ? tr("Stop Listening") : tr("Listen"));
+    showListeningState();
     for (MainWindowPage* page : m_pages)
         page->load();
 }
@@ -285,7 +296,38 @@ void frmMain::firstActivation()
         if (!m_exitRequested)
             m_voice->ShowTraining(this);
     }
+    m_firstActivationDone = true;
+    noticeAudioProblem();
     emit firstActivationDone();
+}
+
+void frmMain::showListeningState()
+{
+    const QString status = m_voice->listeningStatus();
+    const QString problem = m_platform.recogniser.audioProblem();
+    QString state = tr("Listening");
+    QString detail = tr("Vorlix hears what you say.");
+    if (status == QLatin1String("no")) {
+        state = tr("Not listening");
+        detail = tr("Only \"Listen\" is heard until you say it or click Listen.");
+    } else if (status == QLatin1String("no microphone")) {
+        state = tr("No microphone");
+        detail = problem;
+    }
+    const bool warn = status == QLatin1String("no microphone");
+    lblListening->setText(state);
+    cmdActivate->setIcon(warn ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
+    lblListening->setToolTip(detail);
+    cmdActivate->setToolTip(detail);
+    emit listeningStateChanged(state);
+}
+
+// Once per user: the first time no microphone can be heard, say what to do about it.
+void frmMain::noticeAudioProblem()
+{
+    const QString problem = m_platform.recogniser.audioProblem();
+    if (!problem.isEmpty() && !m_exitRequested && !m_state.Quitting)
+        m_help->ShowMicrophoneNotice(problem);
 }
 
 void frmMain::applyStayOnTop(bool topmost)
@@ -386,7 +428,7 @@ QString frmMain::handleRemoteCommand(const QString& request)
         const QString window = !isVisible() ? QStringLiteral("hidden")
                                : isMinimized() ? QStringLiteral("minimised")
                                                : QStringLiteral("shown");
-        return QStringList({QStringLiteral("listening: ") + (Settings && Settings->m_ActiveMode ? "yes" : "no"),
+        return QStringList({QStringLiteral("listening: ") + m_voice->listeningStatus(),
                             QStringLiteral("button: ") + cmdActivate->text(),
                             QStringLiteral("window: ") + window,
                             QStringLiteral("page: ") + tabMain->tabText(tabMain->currentIndex()).trimmed(),

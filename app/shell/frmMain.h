@@ -24,6 +24,7 @@ class LocalSocketInstance;
 class MacroList;
 class MacrosPage;
 class MainWindowPage;
+class QLabel;
 class QPushButton;
 class QTabWidget;
 class SettingsPage;
@@ -68,6 +69,7 @@ public:
 
     QTabWidget* tabMain;
     QPushButton* cmdActivate;
+    QLabel* lblListening;   // what Vorlix hears now, beside the listening button
     QPushButton* cmdTrain;
     QPushButton* cmdHelp;
     QPushButton* cmdOnlineSupport;
@@ -76,6 +78,8 @@ public:
 
 signals:
     void firstActivationDone();
+    // For the notification area's tooltip: "Listening", "Not listening" or "No microphone".
+    void listeningStateChanged(const QString& state);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -92,6 +96,8 @@ private:
     QString handleRemoteCommand(const QString& request);
     QString focusName() const;
     void cmdTray_Click();
+    void showListeningState();
+    void noticeAudioProblem();
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -115,5 +121,6 @@ private:
     CommandsPage* m_commandsPage = nullptr;
     MacrosPage* m_macrosPage = nullptr;
     bool m_activatedOnce = false;
+    bool m_firstActivationDone = false;
     bool m_exitRequested = false;
 };

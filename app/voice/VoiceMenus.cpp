@@ -15,6 +15,7 @@ VoiceMenus::VoiceMenus(VoiceCommandControl& recogniser, CSettings& settings, QOb
     : QObject(parent), m_recogniser(recogniser), m_settings(settings)
 {
     connect(&m_recogniser, &VoiceCommandControl::phraseRecognized, this, &VoiceMenus::VR1_PhraseRecognized);
+    connect(&m_recogniser, &VoiceCommandControl::audioProblemChanged, this, &VoiceMenus::listeningStateChanged);
 }
 
 VoiceMenus::~VoiceMenus() = default;
@@ -59,6 +60,7 @@ void VoiceMenus::Activate(bool active)
     m_settings.m_ActiveMode = active;
     setActivateCaption(active);
     applyListening();
+    emit listeningStateChanged();
 }
 
 void VoiceMenus::applyListening()
@@ -170,6 +172,13 @@ void VoiceMenus::sldThreshold_Change(int value)
 {
     m_settings.m_Threshold = value;
     m_recogniser.setThreshold(m_settings.m_Threshold);
+}
+
+QString VoiceMenus::listeningStatus() const
+{
+    if (!m_settings.m_ActiveMode)
+        return QStringLiteral("no");
+    return m_recogniser.audioProblem().isEmpty() ? QStringLiteral("yes") : QStringLiteral("no microphone");
 }
 
 bool VoiceMenus::isHearing() const

@@ -46,6 +46,9 @@ public:
     // Sets the listening state and the caption. Not listening, the recogniser hears
     // "Listen" alone, so that ordinary speech cannot fire anything else.
     void Activate(bool active);
+    // For `vorlix --status`: "yes", "no" (switched off) or "no microphone" (switched on,
+    // but the audio input fails).
+    QString listeningStatus() const;
     // Heard phrases may fire now (no modal dialog open, start-up over).
     bool isHearing() const;
 
@@ -87,6 +90,8 @@ public:
 
 signals:
     void activateCaptionChanged(const QString& caption);
+    // The listening state or the audio input changed.
+    void listeningStateChanged();
 
 private:
     void AddSystemCommand(const QString& phrase, const QString& sentence, CommandContext& context);

@@ -42,6 +42,16 @@ void RecognitionWorker::start()
     m_recognizer = std::move(created.value());
     m_recognizer->setPhrases(m_phrases);
     openInput();
+    if (m_settings.wavPath.isEmpty() && !m_settings.usePushedAudio) {
+        // A microphone plugged in later, or back after it failed, is heard without a restart.
+        auto* devices = new QMediaDevices(this);
+        connect(devices, &QMediaDevices::audioInputsChanged, this, [this] {
+            if (m_source && m_source->state() != QAudio::StoppedState)
+                return;
+            closeInput();
+            openInput();
+        });
+    }
 }
 
 void RecognitionWorker::setPhrases(const QStringList& phrases, quint64 epoch)
@@ -163,6 +173,7 @@ void RecognitionWorker::openInput()
             emit problem(tr("The microphone \"%1\" stopped working.").arg(name));
     });
     qCInfo(lcRecognizer).noquote() << "listening on" << device.description();
+    emit problem(QString());
 }
 
 void RecognitionWorker::closeInput()

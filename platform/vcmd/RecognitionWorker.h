@@ -44,7 +44,7 @@ signals:
     void heard(const Hearing& hearing, quint64 epoch);
     void levelMeasured(double levelDb);        // about ten times a second, dBFS
     void noiseMeasured(double levelDb);        // at the end of a calibration
-    void problem(const QString& message);      // the input failed; fit for the user
+    void problem(const QString& message);      // the input failed, fit for the user; empty: it works
     void inputFinished();                      // the WAV file has been heard to its end
 
 private:

@@ -269,6 +269,9 @@ void SphinxVoiceCommandControl::onProblem(const QString& message)
     if (message == m_audioProblem)
         return;
     m_audioProblem = message;
-    qCWarning(lcVoiceCommand).noquote() << message;
+    if (message.isEmpty())
+        qCInfo(lcVoiceCommand) << "the audio input works again";
+    else
+        qCWarning(lcVoiceCommand).noquote() << message;
     emit audioProblemChanged(message);
 }

@@ -64,6 +64,9 @@ struct FakeRecogniser : VoiceCommandControl {
     void setThreshold(int32_t value) override { calls << QStringLiteral("threshold %1").arg(value); }
     void showTraining(QWidget*, const QString& title) override { calls << "training " + title; }
     bool isTraining() const override { return false; }
+    QString audioProblem() const override { return problem; }
+    void setProblem(const QString& message) { problem = message, emit audioProblemChanged(message); }
+    QString problem;
     void releaseMenu(int32_t) override { calls << "releaseMenu"; }
     bool injectPhrase(const QString& phrase) override
     {

@@ -72,6 +72,9 @@ public:
     void setThreshold(int32_t) override {}
     void showTraining(QWidget*, const QString&) override {}
     bool isTraining() const override { return training; }
+    QString audioProblem() const override { return problem; }
+    void setProblem(const QString& message) { problem = message, emit audioProblemChanged(message); }
+    QString problem;
     void releaseMenu(int32_t menu) override { menus.erase(menu), activeMenus.erase(menu); }
     // Heard only from an active menu, reported with the entry's own command text.
     bool injectPhrase(const QString& phrase) override

@@ -249,6 +249,37 @@ TEST_F(frmMainTest, StoredStayOnTopAppliesAtFirstActivation)
     EXPECT_EQ(window->pos(), QPoint(100, 50));
 }
 
+// No microphone: the window, the listening button, --status and the tray's tooltip say
+// so, a message says once what to do, and a microphone plugged in later clears it all.
+TEST_F(frmMainTest, AMissingMicrophoneIsShownWhereTheUserLooks)
+{
+    const QString problem = "No microphone was found. Connect one, or choose it in the training dialog.";
+    fakes.recogniser.problem = problem;
+    DialogCloser user;
+    auto window = startWindow();
+    QStringList states;
+    QObject::connect(window.get(), &frmMain::listeningStateChanged, [&](const QString& s) { states << s; });
+    EXPECT_EQ(window->lblListening->text(), "No microphone");
+    EXPECT_EQ(window->cmdActivate->toolTip(), problem);
+    EXPECT_FALSE(window->cmdActivate->icon().isNull());
+    EXPECT_TRUE(sendAndServe("status").value().startsWith("listening: no microphone\t"));
+    ASSERT_EQ(user.texts.size(), 1);
+    EXPECT_TRUE(user.texts[0].startsWith("Vorlix cannot hear you: " + problem)) << user.texts[0].toStdString();
+
+    fakes.recogniser.setProblem(QString());   // plugged in
+    EXPECT_EQ(window->lblListening->text(), "Listening");
+    EXPECT_TRUE(window->cmdActivate->icon().isNull());
+    EXPECT_TRUE(sendAndServe("status").value().startsWith("listening: yes\t"));
+    window->cmdActivate->click();
+    EXPECT_EQ(window->lblListening->text(), "Not listening");
+    EXPECT_TRUE(sendAndServe("status").value().startsWith("listening: no\t"));
+    window->cmdActivate->click();
+    fakes.recogniser.setProblem(problem);     // unplugged again: no second message
+    QCoreApplication::processEvents();
+    EXPECT_EQ(states, QStringList({"Listening", "Not listening", "Listening", "No microphone"}));
+    EXPECT_EQ(user.texts.size(), 1);
+}
+
 TEST_F(frmMainTest, DialogsAreOwnedByTheMainWindow)
 {
     auto window = startWindow();

@@ -7,8 +7,8 @@ e2e_setup
 start_vorlix
 
 wait_until 30 window_visible "^Vorlix Message$" || fail "no overview window on the first run"
-main=$(xdotool search --onlyvisible --name "^Vorlix 1.0$" | head -1)
-msg=$(xdotool search --onlyvisible --name "^Vorlix Message$" | head -1)
+main=$(find_window "^Vorlix 1.0$") || fail "no main window"
+msg=$(find_window "^Vorlix Message$") || fail "no message window"
 wait_until 30 grep -q $'^Speak\t.*Vorlix' "$VORLIX_AGENT_LOG" || fail "the overview was not read"
 
 log="$VORLIX_AGENT_LOG"
@@ -33,7 +33,7 @@ read -r px py < <(awk -F'\t' '/^MoveTo/{x=$2; y=$3} /^Speak.*Vorlix/{print x, y;
 # The character's window is the one standing there, once its move has ended.
 character_size() {
     local w x y width height
-    for w in $(xdotool search --onlyvisible --class "vorlix"); do
+    for w in $(xdotool search --onlyvisible --class "vorlix" 2>/dev/null); do
         read -r x y width height < <(geometry "$w")
         [[ $x == "$px" && $y == "$py" ]] && { echo "$width $height"; return 0; }
     done

@@ -41,7 +41,7 @@ expect_status "page: Settings"
 
 # A message window (the Help button, Alt+H) in between: still only "Listen" afterwards,
 # and nothing at all while it is open.
-xdotool search --onlyvisible --name "^Vorlix 1.0$" windowactivate --sync key alt+h
+xdotool windowactivate --sync "$(find_window "^Vorlix 1.0$")" key alt+h
 wait_until 20 bash -c "xdotool search --onlyvisible --name '^Vorlix Message$' | grep -q ." || fail "no help window"
 expect_say 3 "Not listening" "Listen"
 xdotool key Escape   # the open dialog has the focus
