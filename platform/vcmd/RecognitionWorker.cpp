@@ -20,6 +20,7 @@ constexpr int kRate = SphinxRecognizer::kSampleRateHz;
 constexpr int kChunkMs = 20;
 constexpr int kLevelWindowSamples = kRate / 10;
 constexpr int kCalibrationSamples = kRate * 2;
+constexpr int kMicrophoneRetryMs = 2000;
 
 double toDb(double meanSquare) { return 10.0 * std::log10(std::max(meanSquare, 1e-10)); }
 
@@ -44,14 +45,19 @@ void RecognitionWorker::start()
     openInput();
     if (m_settings.wavPath.isEmpty() && !m_settings.usePushedAudio) {
         // A microphone plugged in later, or back after it failed, is heard without a restart.
-        auto* devices = new QMediaDevices(this);
-        connect(devices, &QMediaDevices::audioInputsChanged, this, [this] {
-            if (m_source && m_source->state() != QAudio::StoppedState)
-                return;
-            closeInput();
-            openInput();
-        });
+        // The sound server's device list is polled: its change signal does not reach us here.
+        auto* retry = new QTimer(this);
+        connect(retry, &QTimer::timeout, this, &RecognitionWorker::retryMicrophone);
+        retry->start(kMicrophoneRetryMs);
     }
+}
+
+void RecognitionWorker::retryMicrophone()
+{
+    if ((m_source && m_source->error() == QAudio::NoError) || QMediaDevices::audioInputs().isEmpty())
+        return;
+    closeInput();
+    openInput();
 }
 
 void RecognitionWorker::setPhrases(const QStringList& phrases, quint64 epoch)

@@ -50,6 +50,7 @@ signals:
 private:
     void openInput();
     void closeInput();
+    void retryMicrophone();   // reopens a missing or failed microphone once the desktop has one
     void process(const int16_t* samples, size_t count);
     void readMicrophone();
     void feedNextWavChunk();
