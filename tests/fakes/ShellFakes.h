@@ -78,7 +78,7 @@ struct FakeRecogniser : VoiceCommandControl {
 };
 
 struct NullLauncher : ShellLauncher {
-    void open(const QString&, const QString&, int) override {}
+    bool open(const QString&, const QString&, int) override { return true; }
 };
 struct NullKeys : KeySender {
     void keybdEvent(uint8_t, uint8_t, uint32_t) override {}

@@ -98,7 +98,11 @@ struct FakeDesktop : CharacterSpeech, ShellLauncher, WindowMessenger, KeySender,
     }
     void StopAgent() override {}
     void ReadWindowAloud(const QString& text, const QRect&) override { log << QStringLiteral("read ") + text; }
-    void open(const QString& target, const QString& args, int show) override { log << QStringLiteral("open %1|%2|%3").arg(target, args).arg(show); }
+    bool open(const QString& target, const QString& args, int show) override
+    {
+        log << QStringLiteral("open %1|%2|%3").arg(target, args).arg(show);
+        return !target.startsWith(QLatin1String("missing"));   // what cannot be started
+    }
     void postToForeground(uint32_t msg, int32_t w, int32_t l) override { log << QStringLiteral("post %1 %2 %3").arg(msg).arg(w).arg(l); }
     void keybdEvent(uint8_t key, uint8_t scan, uint32_t flags) override { log << QStringLiteral("key %1 %2 %3").arg(key).arg(scan).arg(flags); }
     int16_t vkKeyScan(char) override { return -1; }

@@ -229,7 +229,23 @@ TEST_P(ExecuteTest, SpeaksFirstThenActsByKind)
     command.m_CommandLine = QString::fromUtf8(c.commandLine);
     command.m_WhatToSay = QStringLiteral("Done"), command.m_Gesture = QStringLiteral("Wave");
     command.Execute();
-    EXPECT_EQ(h.log, QStringList{"say Done|Wave|1|0"} + c.actions);
+    // What opens something is started first: the character then says whether it could.
+    const bool opens = c.type == 1 || c.type == 4 || c.type == 5;
+    EXPECT_EQ(h.log, opens ? c.actions + QStringList{"say Done|Wave|1|0"} : QStringList{"say Done|Wave|1|0"} + c.actions);
+}
+
+TEST(CommandThatCannotStart, SaysSoInsteadOfItsSentence)
+{
+    VoiceHarness h;
+    for (const int32_t type : {1, 4, 5}) {
+        CVoiceCommand command(h.context);
+        command.m_Voice = command.m_Name = QStringLiteral("Open Terminal");
+        command.m_Type = type;
+        command.m_Cmd = QStringLiteral("missing-terminal");
+        command.m_WhatToSay = QStringLiteral("Opening a terminal");
+        command.Execute();
+    }
+    EXPECT_EQ(h.log.filter("say"), QStringList(3, "say I could not start Open Terminal.|Decline|1|0"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExecuteTest, testing::Values(
