@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -175,7 +176,7 @@ TEST_F(BuiltInCommandsTest, TheCommandsPageSwitchesAndEditsTheCommandsInPlace)
     list->setCurrentRow(1);   // a gesture the character lacks shows as None but is kept
     EXPECT_EQ(gestures->currentText(), QStringLiteral("None"));
     EXPECT_EQ(at(1).m_Gesture, QStringLiteral("Dance"));
-    QTest::keyClicks(control("txtDescription"), "Leaves");
+    QTest::keyClicks(control("txtDescription"), "Leaves");   // the box shows nothing to add to
     QTest::keyClicks(control("txtExecuteText"), " now");
     gestures->setCurrentIndex(2);
     emit gestures->activated(2);
@@ -183,6 +184,15 @@ TEST_F(BuiltInCommandsTest, TheCommandsPageSwitchesAndEditsTheCommandsInPlace)
     EXPECT_EQ(at(1).m_WhatToSay, QStringLiteral("Escape now"));
     EXPECT_EQ(at(1).m_Gesture, QStringLiteral("Wave"));
     EXPECT_EQ(at(0).m_Description, QStringLiteral("Copies"));
+
+    // A long description is shown whole, wrapped, not cut at the box's edge.
+    at(0).m_Description = QString(30, 'x').append(" ").repeated(8).trimmed();
+    list->setCurrentRow(0);
+    auto* description = static_cast<QPlainTextEdit*>(control("txtDescription"));
+    EXPECT_EQ(description->toPlainText(), at(0).m_Description);
+    EXPECT_EQ(description->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_GE(description->height(), 4 * description->fontMetrics().lineSpacing());
+    EXPECT_EQ(at(1).m_Description, QStringLiteral("Leaves"));   // showing another changes nothing
 }
 
 // The shipped file loads cleanly, every entry uses an action the desktop carries out, and no
