@@ -34,7 +34,9 @@ constexpr int kExitTimeoutMs = 60000;
 const char* const kUsage =
     "Usage: vorlix [-AUTOSTART]\n"
     "       vorlix --say PHRASE\n"
+    "       vorlix --status\n"
     "       vorlix --exit\n"
+    "       vorlix --help | --version\n"
     "\n"
     "Vorlix, a voice-driven desktop assistant.\n"
     "\n"

@@ -8,7 +8,10 @@ e2e_setup
 grep -q "not running" "$E2E_DIR/err" || fail "--exit gave no clear message"
 "$VORLIX" --say "Show" 2>/dev/null && fail "--say succeeded without a running copy"
 "$VORLIX" --version | grep -qx "Vorlix 1.0" || fail "--version"
-"$VORLIX" --help | grep -q -- "--say PHRASE" || fail "--help"
+help=$("$VORLIX" --help)
+for option in -AUTOSTART "--say PHRASE" --status --exit --help --version; do
+    grep -q -- "^  $option " <<<"$help" || fail "--help does not explain $option"
+done
 
 e2e_returning_user "Ada"
 printf '"Nice to see you, Ada"\r\n' >"$APP/Welcome.txt"
