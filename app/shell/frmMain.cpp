@@ -304,19 +304,18 @@ void frmMain::firstActivation()
 void frmMain::showListeningState()
 {
     const QString status = m_voice->listeningStatus();
-    const QString problem = m_platform.recogniser.audioProblem();
+    const bool noMicrophone = status == QLatin1String("no microphone");
     QString state = tr("Listening");
     QString detail = tr("Vorlix hears what you say.");
     if (status == QLatin1String("no")) {
         state = tr("Not listening");
         detail = tr("Only \"Listen\" is heard until you say it or click Listen.");
-    } else if (status == QLatin1String("no microphone")) {
+    } else if (noMicrophone) {
         state = tr("No microphone");
-        detail = problem;
+        detail = m_platform.recogniser.audioProblem();
     }
-    const bool warn = status == QLatin1String("no microphone");
     lblListening->setText(state);
-    cmdActivate->setIcon(warn ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
+    cmdActivate->setIcon(noMicrophone ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
     lblListening->setToolTip(detail);
     cmdActivate->setToolTip(detail);
     emit listeningStateChanged(state);

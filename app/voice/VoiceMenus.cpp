@@ -41,6 +41,7 @@ Result<void> VoiceMenus::CreateVoiceMenu()
 void VoiceMenus::ReleaseVoiceMenu()
 {
     m_recogniser.releaseMenu(m_voiceMenu);
+    m_recogniser.releaseMenu(m_listenMenu);
 }
 
 void VoiceMenus::ActivateMenus()
