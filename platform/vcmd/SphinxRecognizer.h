@@ -38,6 +38,7 @@ public:
         QString modelDir = QStringLiteral("/usr/share/pocketsphinx/model/en-us");
         int trailingSilenceMs = 300;   // silence that ends an utterance
         int threshold = 50;
+        QString mllrFile;   // a speaker adaptation of the model's means; empty: none
     };
 
     static Result<std::unique_ptr<SphinxRecognizer>> create(const Options& options);
