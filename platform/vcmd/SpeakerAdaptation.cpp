@@ -132,7 +132,11 @@ Result<void> SpeakerAdaptation::forget()
 
 Result<void> SpeakerAdaptation::convertModelDefinition(const QString& binaryMdef, const QString& textMdef)
 {
-    bin_mdef_s* mdef = bin_mdef_read(nullptr, QFile::encodeName(binaryMdef).constData());
+    // Only the binary form is handed over: the library's text reader ends the process on a bad file.
+    QFile in(binaryMdef);
+    const QByteArray magic = in.open(QIODevice::ReadOnly) ? in.read(4) : QByteArray();
+    bin_mdef_s* mdef = magic == "BMDF" || magic == "FDMB" ? bin_mdef_read(nullptr, QFile::encodeName(binaryMdef).constData())
+                                                         : nullptr;
     if (!mdef)
         return Error::io(binaryMdef, QObject::tr("not a model definition"));
     const QString temporary = textMdef + QStringLiteral(".part");
