@@ -318,8 +318,10 @@ void RecognitionWorker::process(const int16_t* samples, size_t count)
     for (Hearing& hearing : m_recognizer->process(samples, count)) {
         if (hearing.speechStartSample < m_mutedUntilSample)
             hearing.fired = false;
-        if (m_recording)
-            emit recorded(hearing, recordingOf(hearing));
+        if (m_recording) {
+            if (std::vector<int16_t> audio = recordingOf(hearing); !audio.empty())
+                emit recorded(hearing, audio);
+        }
         emit heard(hearing, m_epoch);
     }
     if (m_calibrationEndSample >= 0 && m_recognizer->samplesProcessed() >= m_calibrationEndSample) {

@@ -7,6 +7,7 @@
 #include "tests/fakes/FakeToolRunner.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -270,6 +271,33 @@ protected:
         control.setAdaptationStore(folder(), std::shared_ptr<ToolRunner>(&tools, [](ToolRunner*) {}));
     }
 };
+
+double energy(const std::vector<int16_t>& samples)
+{
+    double sum = 0;
+    for (int16_t v : samples)
+        sum += double(v) * v;
+    return sum;
+}
+
+TEST_F(AdaptationSessionTest, ARecordedUtteranceHoldsAllItsSpeechAndLittleElse)
+{
+    SphinxVoiceCommandControl control(pushed());
+    const int32_t menu = control.createMenu("MainMenu", "state1", 4).value();
+    control.addEntry(menu, 1, "Calculator", "", "", 0, "Calculator");
+    control.activateMenu(menu);
+    QCoreApplication::processEvents();   // the menu reaches the worker before the audio
+    control.setRecordingUtterances(true);
+    const std::vector<int16_t> speech = synthesizeSpeech("Read my new mail aloud", env.root());
+    ASSERT_FALSE(speech.empty());
+    QSignalSpy recorded(&control, &SphinxVoiceCommandControl::utteranceRecorded);
+    // Far into the stream, so positions are not counted from the start of the recording.
+    control.pushAudio(joined({roomQuiet(22000), speech, roomQuiet(1500)}));
+    ASSERT_TRUE(recorded.wait(30000));
+    const auto audio = recorded.last().at(1).value<std::vector<int16_t>>();
+    EXPECT_GT(energy(audio), 0.95 * energy(speech));
+    EXPECT_LT(audio.size(), speech.size() + 16000);
+}
 
 TEST_F(AdaptationSessionTest, ADamagedStoredAdaptationFallsBackToThePlainModel)
 {
