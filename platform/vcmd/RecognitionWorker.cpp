@@ -85,6 +85,7 @@ void RecognitionWorker::setAdaptation(const QString& file)
     }
     auto created = makeRecognizer(file);
     if (!created) {
+        qCWarning(lcRecognizer).noquote() << "the adaptation" << file << "does not load; the model stays as it was";
         emit adaptationLoaded(m_settings.adaptationFile);
         return;
     }

@@ -64,7 +64,13 @@ ToolRun ProcessToolRunner::run(const QString& program, const QStringList& argume
     if (!process.waitForStarted())
         return result;
     result.started = true;
-    process.waitForFinished(-1);
+    // A few minutes of speech take the tools seconds; a tool still busy after ten minutes is stuck.
+    if (!process.waitForFinished(10 * 60 * 1000)) {
+        process.kill();
+        process.waitForFinished();
+        result.output = QObject::tr("stopped after ten minutes");
+        return result;
+    }
     result.output = QString::fromLocal8Bit(process.readAll());
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return result;
