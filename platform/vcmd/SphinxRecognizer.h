@@ -35,10 +35,10 @@ public:
     static constexpr int kSampleRateHz = 16000;
 
     struct Options {
+        QString mllrFile;   // a speaker adaptation of the model's means; empty: none
         QString modelDir = QStringLiteral("/usr/share/pocketsphinx/model/en-us");
         int trailingSilenceMs = 300;   // silence that ends an utterance
         int threshold = 50;
-        QString mllrFile;   // a speaker adaptation of the model's means; empty: none
     };
 
     static Result<std::unique_ptr<SphinxRecognizer>> create(const Options& options);
