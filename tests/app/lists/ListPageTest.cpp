@@ -237,7 +237,7 @@ TEST_F(ListPageTest, RemovalSelectsTheNextRowAndTheLastRemovalDisablesTheButtons
     EXPECT_FALSE(h.menus.CommandExists("Two"));
 }
 
-TEST(EntryDialogFilter, ThePartsFiltersBecomeFileDialogFilters)
+TEST(EntryDialogFilter, TheWindowsStyleFiltersBecomeFileDialogFilters)
 {
     EXPECT_EQ(EntryDialog::convertFilter("Application (*.exe)|*.exe|Batch Files (*.bat)|*.bat"),
               QStringList({"Application (*.exe)", "Batch Files (*.bat)"}));
