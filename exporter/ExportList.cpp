@@ -57,6 +57,11 @@ int createTemporaryBeside(const std::string& target, std::string& temporaryPath)
 
 } // namespace
 
+bool equalsNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && lowered(a) == lowered(b);
+}
+
 bool EndsWithNoCase(std::string_view text, std::string_view extension)
 {
     if (extension.size() != 4 || text.size() <= 3)

@@ -172,6 +172,9 @@ std::optional<ShellLink> parseShellLink(std::string_view bytes)
             return std::nullopt;
         const std::string_view raw = file.slice(offset + 2, byteCount);
         std::string text = unicode ? utf16LeToUtf8(raw) : ansiToUtf8(raw);
+        // Common link writers count the terminating zero in; it is no part of the text.
+        while (!text.empty() && text.back() == '\0')
+            text.pop_back();
         offset += 2 + byteCount;
         if (flag == HasName)
             link.description = std::move(text);

@@ -54,13 +54,6 @@ const ControlPanelApplet ControlPanelApplets[] = {
 
 namespace {
 
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
 // A special folder set to the home folder is how the desktop says the folder is unused;
 // walking it would list every program under the user's files.
 bool isHomeFolder(const std::string& folder)

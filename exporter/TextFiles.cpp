@@ -32,8 +32,8 @@ void appendUtf8(std::string& out, uint32_t codePoint)
 
 std::optional<std::string> readSmallFile(const std::string& path, size_t maxBytes)
 {
-    if (!isRegularFile(path))
-        return std::nullopt; // a FIFO or device would block or never end
+    if (!isSmallRegularFile(path, maxBytes))
+        return std::nullopt; // a FIFO or device would block or never end; a huge file is refused unread
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;

@@ -42,3 +42,16 @@ TEST(ShellLinkTest, truncatedOrHostileBytesAreRejectedWithoutReadingOutOfBounds)
     EXPECT_FALSE(mokavel::parseShellLink(notALink));
     EXPECT_FALSE(mokavel::parseShellLink(link.substr(0, link.size() - 8))) << "arguments cut short";
 }
+
+TEST(ShellLinkTest, aTerminatingZeroCountedInByTheWriterIsNoPartOfTheText)
+{
+    for (const bool unicode : {true, false}) {
+        const auto link = mokavel::parseShellLink(buildShellLink({.target = "C:\\a.exe",
+                                                                  .arguments = std::string("--fast -x\0", 10),
+                                                                  .description = std::string("Fast\0", 5),
+                                                                  .unicode = unicode}));
+        ASSERT_TRUE(link) << unicode;
+        EXPECT_EQ(link->arguments, "--fast -x");
+        EXPECT_EQ(link->description, "Fast");
+    }
+}
