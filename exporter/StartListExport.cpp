@@ -119,7 +119,7 @@ void WalkShortcutFolder(ExportList& list, const std::string& folder, LauncherFil
                 list.push_back(std::move(item));
         } else if (EndsWithNoCase(file.path, ".exe")) {
             list.push_back({withoutLastFour(file.name), file.path, {}});
-        } else if (isExecutableFile(file.path)) {
+        } else if (isProgramFile(file.path)) {
             list.push_back({file.name, file.path, {}});
         }
     });

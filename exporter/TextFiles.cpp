@@ -144,4 +144,15 @@ bool isExecutableFile(const std::string& path)
     return isRegularFile(path) && ::access(path.c_str(), X_OK) == 0;
 }
 
+bool isProgramFile(const std::string& path)
+{
+    if (!isExecutableFile(path))
+        return false;
+    char magic[4] = {};
+    std::ifstream in(path, std::ios::binary);
+    in.read(magic, sizeof magic);
+    const std::string_view start(magic, static_cast<size_t>(in.gcount()));
+    return start == std::string_view("\x7F" "ELF", 4) || start.substr(0, 2) == "#!";
+}
+
 } // namespace mokavel

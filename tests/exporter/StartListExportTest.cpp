@@ -178,3 +178,19 @@ TEST_F(StartListExportTest, badEntriesAndUnreadableFoldersAreSkippedLinkLoopsWal
     EXPECT_EQ(readRecords(out)[1].target, desktop + "/" + name + ".exe");
     std::filesystem::remove(desktop + "/" + name + ".exe"); // a name Qt cannot clean up
 }
+
+TEST_F(StartListExportTest, onlyRealProgramsCountAmongExecutableFilesAndLinksOutOfTheFolderAreNotFollowed)
+{
+    for (const auto& [file, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"photo.jpg", "\xFF\xD8\xFF\xE0" "JFIF"}, {"notes", "shopping list\n"}, {"empty", ""},
+             {"script", "#!/bin/sh\necho\n"}, {"binary", std::string("\x7F" "ELF\x02\x01\x01\0", 8)}}) {
+        writeBytes(desktop + "/" + file, bytes);
+        ::chmod((desktop + "/" + file).c_str(), 0755);
+    }
+    writeBytes(path("elsewhere/far.exe"), "");
+    writeBytes(desktop + "/Inside/near.exe", "");
+    std::filesystem::create_directory_symlink("/", desktop + "/Computer");
+    std::filesystem::create_directory_symlink(path("elsewhere"), desktop + "/Elsewhere");
+    std::filesystem::create_directory_symlink(desktop + "/Inside", desktop + "/Again");
+    EXPECT_EQ(exportNames(), (Names{"near", "binary", "script"})) << "near is met through Again first";
+}
