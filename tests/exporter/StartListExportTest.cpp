@@ -194,3 +194,40 @@ TEST_F(StartListExportTest, onlyRealProgramsCountAmongExecutableFilesAndLinksOut
     std::filesystem::create_directory_symlink(desktop + "/Inside", desktop + "/Again");
     EXPECT_EQ(exportNames(), (Names{"near", "binary", "script"})) << "near is met through Again first";
 }
+
+TEST_F(StartListExportTest, launchersFollowTheDesktopEntryRulesOfOverridesDesktopsAndExecQuoting)
+{
+    const std::string shared = path("shared/applications");
+    setShellFolder(true, "Common Start Menu", shared);
+    makeExecutable(bin + "/tool");
+    makeExecutable(bin + "/wine");
+    writeApp(shared + "/editor.desktop", "Editor", "tool --system");
+    writeApp(startMenu + "/editor.desktop", "Editor", "tool --mine"); // an edited copy
+    writeApp(shared + "/games/chess.desktop", "Chess", "tool");
+    writeApp(startMenu + "/games-chess.desktop", "Chess", "tool", "Hidden=true\n"); // the user removed it
+    writeApp(shared + "/kde-only.desktop", "KDE only", "tool", "OnlyShowIn=KDE;\n");
+    writeApp(shared + "/not-here.desktop", "Not on GNOME", "tool", "NotShowIn=GNOME;\n");
+    writeApp(shared + "/gnome.desktop", "GNOME tool", "tool", "OnlyShowIn=GNOME;\n");
+    writeApp(startMenu + "/wine-app.desktop", "Notepad",
+             "env WINEPREFIX=\"/home/u/.wine\" wine C:\\\\\\\\windows\\\\\\\\command\\\\\\\\start.exe /Unix "
+             "/home/u/.wine/dosdevices/c:/users/u/Start\\\\ Menu/Programs/Notepad.lnk");
+    makeExecutable(bin + "/env");
+    writeApp(shared + "/display.desktop", "Display", "tool display", "Categories=Settings;\n");
+    env.setEnv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP | EXPORT_START_MENU | EXPORT_CONTROL_PANEL), 1);
+    EXPECT_EQ(readRecords(out),
+              (Records{{"Editor", bin + "/tool", "--mine"},
+                       {"Notepad", bin + "/env",
+                        "WINEPREFIX=/home/u/.wine wine 'C:\\windows\\command\\start.exe' /Unix "
+                        "'/home/u/.wine/dosdevices/c:/users/u/Start Menu/Programs/Notepad.lnk'"},
+                       {"Display", bin + "/tool", "display"}, {"GNOME tool", bin + "/tool", ""}}));
+}
+
+TEST_F(StartListExportTest, argumentsOfAWindowsShortcutAreWrittenSoTheShellSplitsThemAsWindowsDid)
+{
+    writeBytes(desktop + "/Notes.lnk", buildShellLink({.target = "C:\\Windows\\notepad.exe",
+                                                       .arguments = "C:\\notes\\todo.txt \"C:\\My Files\\x.txt\""}));
+    ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP), 1);
+    EXPECT_EQ(readRecords(out),
+              (Records{{"Notes", "C:\\Windows\\notepad.exe", "'C:\\notes\\todo.txt' 'C:\\My Files\\x.txt'"}}));
+}
