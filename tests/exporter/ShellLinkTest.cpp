@@ -55,3 +55,17 @@ TEST(ShellLinkTest, aTerminatingZeroCountedInByTheWriterIsNoPartOfTheText)
         EXPECT_EQ(link->description, "Fast");
     }
 }
+
+TEST(ShellLinkTest, withoutALocalPathTheExpandableTargetThenTheIdListGiveTheTarget)
+{
+    const auto expandable = mokavel::parseShellLink(
+        buildShellLink({.environmentTarget = "%SystemDrive%\\Program Files\\%Unknown%\\app.exe"}));
+    ASSERT_TRUE(expandable);
+    EXPECT_EQ(expandable->target, "C:\\Program Files\\%Unknown%\\app.exe");
+
+    const auto idList = mokavel::parseShellLink(buildShellLink(
+        {.arguments = "-x", .idListDrive = "C:\\", .idListNames = {{"PROGRA~1", "Program Files"}, {"APP.EXE", ""}}}));
+    ASSERT_TRUE(idList);
+    EXPECT_EQ(idList->target, "C:\\Program Files\\APP.EXE");
+    EXPECT_EQ(idList->arguments, "-x");
+}

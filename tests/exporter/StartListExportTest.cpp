@@ -231,3 +231,25 @@ TEST_F(StartListExportTest, argumentsOfAWindowsShortcutAreWrittenSoTheShellSplit
     EXPECT_EQ(readRecords(out),
               (Records{{"Notes", "C:\\Windows\\notepad.exe", "'C:\\notes\\todo.txt' 'C:\\My Files\\x.txt'"}}));
 }
+
+TEST_F(StartListExportTest, windowsTargetsOfShortcutsInAWinePrefixAreFollowedOnThisMachine)
+{
+    const std::string wine = path("wine"), desktopC = wine + "/drive_c/users/u/Desktop";
+    std::filesystem::create_directories(wine + "/dosdevices");
+    std::filesystem::create_directory_symlink("../drive_c", wine + "/dosdevices/c:");
+    setShellFolder(false, "Desktop", desktopC);
+    writeBytes(wine + "/drive_c/Program Files/App/App.exe", "");
+    writeBytes(wine + "/drive_c/links/second.lnk",
+               buildShellLink({.target = "C:\\PROGRAM FILES\\app\\app.exe", .arguments = "--fast"}));
+    writeBytes(desktopC + "/Chain.lnk", buildShellLink({.target = "C:\\links\\second.lnk"}));
+    writeBytes(desktopC + "/Expandable.lnk",
+               buildShellLink({.environmentTarget = "%SystemDrive%\\Program Files\\App\\App.exe"}));
+    writeBytes(desktopC + "/Listed.lnk", buildShellLink({.idListDrive = "C:\\",
+                                                         .idListNames = {{"PROGRA~1", "Program Files"},
+                                                                         {"App", ""}, {"App.exe", ""}}}));
+    writeBytes(desktopC + "/Unmapped.lnk", buildShellLink({.target = "D:\\Games\\game.exe"}));
+    const std::string app = std::filesystem::canonical(wine + "/drive_c").string() + "/Program Files/App/App.exe";
+    ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP), 1);
+    EXPECT_EQ(readRecords(out), (Records{{"Chain", app, "--fast"}, {"Expandable", app, ""}, {"Listed", app, ""},
+                                         {"Unmapped", "D:\\Games\\game.exe", ""}}));
+}
