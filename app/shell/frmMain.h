@@ -89,6 +89,7 @@ private:
     QString handleRemoteCommand(const QString& request);
     void cmdTray_Click();
     void chkStayOnTop_Click();
+    void reportSaveFailures(const QStringList& failures);
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -106,4 +107,5 @@ private:
     std::unique_ptr<BuiltInCommands> m_builtIn;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
+    bool m_reportingSaveFailures = false;
 };
