@@ -46,7 +46,7 @@ public:
     void ShowFirstRunHelp();      // first activation: the overview, unless suppressed
     void ShowTrainingNotice();    // first run: announces the voice training that follows
     void ShowTrayHint();          // the "&Tray" button, before it hides the main window
-    void ShowRestartNotice();     // settings that only take effect after a restart
+    void ShowRestartNotice() override;
 
     // The web page buttons, opened maximised. supportPage is the address read at start-up;
     // a blank one falls back to kDefaultSupportPage.
