@@ -6,6 +6,8 @@
 #include "app/shell/AppInfo.h"
 #include "app/shell/AutoStart.h"
 #include "app/shell/UserMessages.h"
+#include "app/startlist/StartList.h"
+#include "app/startlist/StartPage.h"
 #include "app/voice/BuiltInCommands.h"
 #include "app/voice/CommandContext.h"
 #include "app/voice/CommandsPage.h"
@@ -29,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -115,7 +118,11 @@ frmMain::frmMain(AppState& state, PlatformServices& platform, std::function<void
     buildInitSequence();
 }
 
-frmMain::~frmMain() = default;
+// The Start page goes before the list it shows.
+frmMain::~frmMain()
+{
+    delete startPage;
+}
 
 bool frmMain::Form_Load()
 {
@@ -150,6 +157,12 @@ bool frmMain::Form_Load()
     m_context = std::make_unique<CommandContext>(
         CommandContext{*m_character, m_platform.launcher, m_platform.messenger, m_platform.keys, *this});
     m_builtIn = std::make_unique<BuiltInCommands>(*m_voice, *m_context);
+
+    m_startList = std::make_unique<StartList>(m_state.AppPath, *Settings, *m_voice, *m_context, m_platform.mokavel,
+                                              *m_help, *this);
+    startPage = new StartPage(*m_startList, *m_help);
+    delete tabMain->widget(kStartPage);
+    tabMain->insertTab(kStartPage, startPage, QStringLiteral(" Start"));
 
     commandsPage = new CommandsPage(*m_builtIn);
     commandsPage->setObjectName(QStringLiteral("CommandsPage"));
@@ -186,7 +199,7 @@ void frmMain::buildInitSequence()
         if (list.selection >= 0)
             box->setCurrentIndex(list.selection);
     });
-    m_init.add(tr("Reading desktop & start menu"));
+    m_init.add(tr("Reading desktop & start menu"), [this] { m_startList->LoadStartList(); });
     m_init.add(tr("Reading user programs"));
     m_init.add(tr("Reading user documents"));
     m_init.add(tr("Reading voice commands"), [this] {
@@ -222,6 +235,10 @@ void frmMain::Init(const InitSequence::StatusSink& showStatus)
 void frmMain::connectControls()
 {
     connect(cmdTray, &QPushButton::clicked, this, &frmMain::cmdTray_Click);
+    connect(tabMain, &QTabWidget::currentChanged, this, [this](int index) {
+        if (tabMain->tabText(index).trimmed() == QLatin1String("Start"))
+            startPage->activated();
+    });
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_exitProgram(); });
     connect(cmdActivate, &QPushButton::clicked, m_voice.get(), &VoiceMenus::cmdActivate_Click);
     connect(m_voice.get(), &VoiceMenus::activateCaptionChanged, cmdActivate, &QPushButton::setText);
@@ -271,6 +288,7 @@ void frmMain::connectControls()
 
 void frmMain::FillSettingsPage()
 {
+    startPage->load(Settings->m_HideDisabled);
     settingsPage->txtUserName->setText(Settings->m_UserName);
     settingsPage->cboPosition->setCurrentIndex(Settings->m_Position);
     settingsPage->cboSize->setCurrentIndex(Settings->m_CharacterSize);
@@ -357,6 +375,13 @@ void frmMain::applyStayOnTop(bool topmost)
 bool frmMain::isTopmost() const
 {
     return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+bool frmMain::askYesNo(const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::Yes);
+    return ShowModalForm(box) == QMessageBox::Yes;
 }
 
 int frmMain::ShowModalForm(QDialog& form)
@@ -452,6 +477,10 @@ QString frmMain::handleRemoteCommand(const QString& request)
 void frmMain::Form_Unload()
 {
     QStringList failures;
+    if (m_startList) {
+        if (Result<void> saved = m_startList->SaveStartFilter(); !saved)
+            failures << saved.error().message;
+    }
     if (m_builtIn) {
         if (Result<void> saved = m_builtIn->SaveVoiceCommands(m_state.AppPath); !saved)
             failures << saved.error().message;

@@ -3,6 +3,7 @@
 // loading, first activation and shutdown of the program's subsystems, which it composes
 // (each subsystem keeps its own logic). Closing it only hides it.
 
+#include "app/common/Questions.h"
 #include "app/settings/CSettings.h"
 #include "app/shell/InitSequence.h"
 #include "app/shell/ModalHost.h"
@@ -23,10 +24,12 @@ class LocalSocketInstance;
 class QPushButton;
 class QTabWidget;
 class SettingsPage;
+class StartList;
+class StartPage;
 class VoiceMenus;
 struct CommandContext;
 
-class frmMain : public QWidget, public WindowPlacement, public ModalHost, public MainWindowActions {
+class frmMain : public QWidget, public WindowPlacement, public ModalHost, public MainWindowActions, public Questions {
     Q_OBJECT
 public:
     // launch: shows the main window (the tray's Launch); exitProgram: the shutdown of "E&xit".
@@ -45,6 +48,7 @@ public:
     bool isTopmost() const;
 
     int ShowModalForm(QDialog& form) override;
+    bool askYesNo(const QString& title, const QString& text) override;
 
     // What commands ask of the main window.
     void Activate(bool active) override;
@@ -64,6 +68,7 @@ public:
     QTabWidget* tabMain;
     SettingsPage* settingsPage;
     CommandsPage* commandsPage = nullptr;
+    StartPage* startPage = nullptr;
     QPushButton* cmdActivate;
     QPushButton* cmdTrain;
     QPushButton* cmdHelp;
@@ -79,6 +84,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    static constexpr int kStartPage = 0;
     static constexpr int kCommandsPage = 3;
 
     void buildInitSequence();
@@ -105,6 +111,7 @@ private:
     std::unique_ptr<HelpAndMessages> m_help;
     std::unique_ptr<CommandContext> m_context;
     std::unique_ptr<BuiltInCommands> m_builtIn;
+    std::unique_ptr<StartList> m_startList;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
     bool m_reportingSaveFailures = false;

@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <future>
 
@@ -309,6 +310,24 @@ TEST_F(frmMainTest, UnloadSavesSettingsAndTheAutostartEntry)
     EXPECT_TRUE(IsolatedEnvironment::readFile(env.path("config/autostart/Vorlix.desktop"))
                     .contains("Exec=/usr/bin/vorlix -AUTOSTART"));
     EXPECT_FALSE(LocalSocketInstance::isRunning(AppInfo::caption()));
+}
+
+TEST_F(frmMainTest, StartPageIsFilledDuringStartUpAndItsFilterWrittenAtExit)
+{
+    fakes.mokavel.startList = {{"Editor", "/usr/bin/editor", ""}, {"Mail", "/usr/bin/mail", ""}};
+    IsolatedEnvironment::writeFile(env.path("appfilter.dat"), "mail\r\n");
+    auto window = startWindow();
+    EXPECT_EQ(fakes.mokavel.calls, QStringList{"fnMokavel " + env.path("apps.dat") + " 1"});
+    auto* list = window->findChild<QTreeWidget*>("lstDesktop");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(window->tabMain->currentIndex(), 0);
+    EXPECT_EQ(list->currentItem(), list->topLevelItem(0));
+    EXPECT_TRUE(fakes.recogniser.calls.contains("addEntry Editor"));
+    EXPECT_FALSE(fakes.recogniser.calls.contains("addEntry Mail"));
+    state.Quitting = true;
+    window->Form_Unload();
+    EXPECT_EQ(IsolatedEnvironment::readFile(env.path("appfilter.dat")), "Mail\r\n");
 }
 
 } // namespace
