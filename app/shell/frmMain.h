@@ -3,6 +3,7 @@
 // loading, first activation and shutdown of the program's subsystems, which it composes
 // (each subsystem keeps its own logic). Closing it only hides it.
 
+#include "app/lists/ListPage.h"
 #include "app/settings/CSettings.h"
 #include "app/shell/InitSequence.h"
 #include "app/shell/ModalHost.h"
@@ -23,6 +24,7 @@ class LocalSocketInstance;
 class QPushButton;
 class QTabWidget;
 class SettingsPage;
+class UserList;
 class VoiceMenus;
 struct CommandContext;
 
@@ -64,6 +66,15 @@ public:
     QTabWidget* tabMain;
     SettingsPage* settingsPage;
     CommandsPage* commandsPage = nullptr;
+    ListPage* programsPage = nullptr;
+    ListPage* documentsPage = nullptr;
+    ListPage* webSitesPage = nullptr;
+
+    // ProgramCommands, DocumentCommands and WebSiteCommands with their files; the imports
+    // add to the last two.
+    UserList* programs() const { return m_programs.get(); }
+    UserList* documents() const { return m_documents.get(); }
+    UserList* webSites() const { return m_webSites.get(); }
     QPushButton* cmdActivate;
     QPushButton* cmdTrain;
     QPushButton* cmdHelp;
@@ -79,7 +90,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    static constexpr int kProgramsPage = 1;
+    static constexpr int kDocumentsPage = 2;
     static constexpr int kCommandsPage = 3;
+    static constexpr int kWebSitesPage = 4;
 
     void buildInitSequence();
     void connectControls();
@@ -90,6 +104,8 @@ private:
     void cmdTray_Click();
     void chkStayOnTop_Click();
     void reportSaveFailures(const QStringList& failures);
+    void createListPages();
+    void ImportFirstRunDocuments();
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -105,6 +121,10 @@ private:
     std::unique_ptr<HelpAndMessages> m_help;
     std::unique_ptr<CommandContext> m_context;
     std::unique_ptr<BuiltInCommands> m_builtIn;
+    std::unique_ptr<UserList> m_programs;
+    std::unique_ptr<UserList> m_documents;
+    std::unique_ptr<UserList> m_webSites;
+    std::unique_ptr<ListPage::Services> m_listServices;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
     bool m_reportingSaveFailures = false;
