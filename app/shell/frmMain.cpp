@@ -2,6 +2,7 @@
 
 #include "app/character/CharacterController.h"
 #include "app/help/HelpAndMessages.h"
+#include "app/lists/UserList.h"
 #include "app/settings/SettingsPage.h"
 #include "app/shell/AppInfo.h"
 #include "app/shell/AutoStart.h"
@@ -168,6 +169,7 @@ bool frmMain::Form_Load()
     commandsPage->setObjectName(QStringLiteral("CommandsPage"));
     delete tabMain->widget(kCommandsPage);
     tabMain->insertTab(kCommandsPage, commandsPage, QStringLiteral(" Commands"));
+    createListPages();
     connectControls();
 
     m_character->setGestureListsChanged([this](const CharacterController::GestureLists&) { fillGestureLists(); });
@@ -200,14 +202,18 @@ void frmMain::buildInitSequence()
             box->setCurrentIndex(list.selection);
     });
     m_init.add(tr("Reading desktop & start menu"), [this] { m_startList->LoadStartList(); });
-    m_init.add(tr("Reading user programs"));
-    m_init.add(tr("Reading user documents"));
+    m_init.add(tr("Reading user programs"), [this] { m_programs->Load(); });
+    m_init.add(tr("Reading user documents"), [this] {
+        m_documents->Load();
+        if (!QFile::exists(Settings->settingsFile()))
+            ImportFirstRunDocuments();
+    });
     m_init.add(tr("Reading voice commands"), [this] {
         const QStringList problems = m_builtIn->LoadVoiceCommands(m_state.AppPath);
         if (!problems.isEmpty())
             m_platform.messages.information(problems.join(QStringLiteral("\n")));
     });
-    m_init.add(tr("Reading web sites"));
+    m_init.add(tr("Reading web sites"), [this] { m_webSites->Load(); });
     m_init.add(tr("Reading macros"));
     m_init.add(tr("Initializing custom menu"), [this] { m_voice->AddSystemCommands(*m_context); });
     m_init.add(QString(), [this] { FillSettingsPage(); });
@@ -224,6 +230,37 @@ void frmMain::buildInitSequence()
     m_init.add(QString(), [this] { commandsPage->FillVoiceCommandList(); });
     m_init.add(tr("Activating voice recognition"), [this] { m_voice->ActivateMenus(); });
 }
+
+void frmMain::createListPages()
+{
+    EntryDialog::Services dialog{*m_context,
+                                 *m_help,
+                                 *m_voice,
+                                 [this](const QString& phrase) { return m_voice->CommandExists(phrase); },
+                                 &EntryDialog::isProgram,
+                                 &EntryDialog::chooseFileToOpen};
+    m_listServices = std::make_unique<ListPage::Services>(ListPage::Services{*m_voice, *this, std::move(dialog)});
+    m_programs = std::make_unique<UserList>(ListKind::Programs, *m_voice, *m_context, m_state.AppPath);
+    m_documents = std::make_unique<UserList>(ListKind::Documents, *m_voice, *m_context, m_state.AppPath);
+    m_webSites = std::make_unique<UserList>(ListKind::WebSites, *m_voice, *m_context, m_state.AppPath);
+
+    const auto place = [this](int index, UserList& list, const QString& caption) {
+        auto* page = new ListPage(list, *m_listServices);
+        delete tabMain->widget(index);
+        tabMain->insertTab(index, page, caption);
+        return page;
+    };
+    programsPage = place(kProgramsPage, *m_programs, QStringLiteral(" My Programs"));
+    documentsPage = place(kDocumentsPage, *m_documents, QStringLiteral(" My Documents"));
+    webSitesPage = place(kWebSitesPage, *m_webSites, QStringLiteral(" Web Sites"));
+    connect(tabMain, &QTabWidget::currentChanged, this, [this] {
+        if (auto* page = qobject_cast<ListPage*>(tabMain->currentWidget()))
+            page->UpdateTabButtons();
+    });
+}
+
+// On a first run the documents of the user's personal folder come in here.
+void frmMain::ImportFirstRunDocuments() {}
 
 void frmMain::Init(const InitSequence::StatusSink& showStatus)
 {
@@ -312,6 +349,8 @@ void frmMain::fillGestureLists()
         welcome->setCurrentIndex(lists.welcomeSelection);
     }
     commandsPage->setGestureNames(lists.entries);
+    for (ListPage* page : {programsPage, documentsPage, webSitesPage})
+        page->setGestureNames(lists.entries);
 }
 
 void frmMain::showEvent(QShowEvent* event)
@@ -490,6 +529,12 @@ void frmMain::Form_Unload()
             failures << saved.error().message;
     }
     AutoStart::SetAutoStart(settingsPage->chkAutoStart->isChecked(), m_state.programFile);
+    for (UserList* list : {m_programs.get(), m_documents.get(), m_webSites.get()}) {
+        if (!list)
+            continue;
+        if (Result<void> saved = list->Save(); !saved)
+            failures << saved.error().message;
+    }
     reportSaveFailures(failures);
     m_minuteTimer.stop();
     (void)m_platform.agent.unload(CharacterController::kCharacterId);

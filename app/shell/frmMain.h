@@ -4,6 +4,7 @@
 // (each subsystem keeps its own logic). Closing it only hides it.
 
 #include "app/common/Questions.h"
+#include "app/lists/ListPage.h"
 #include "app/settings/CSettings.h"
 #include "app/shell/InitSequence.h"
 #include "app/shell/ModalHost.h"
@@ -26,6 +27,7 @@ class QTabWidget;
 class SettingsPage;
 class StartList;
 class StartPage;
+class UserList;
 class VoiceMenus;
 struct CommandContext;
 
@@ -69,6 +71,15 @@ public:
     SettingsPage* settingsPage;
     CommandsPage* commandsPage = nullptr;
     StartPage* startPage = nullptr;
+    ListPage* programsPage = nullptr;
+    ListPage* documentsPage = nullptr;
+    ListPage* webSitesPage = nullptr;
+
+    // ProgramCommands, DocumentCommands and WebSiteCommands with their files; the imports
+    // add to the last two.
+    UserList* programs() const { return m_programs.get(); }
+    UserList* documents() const { return m_documents.get(); }
+    UserList* webSites() const { return m_webSites.get(); }
     QPushButton* cmdActivate;
     QPushButton* cmdTrain;
     QPushButton* cmdHelp;
@@ -85,7 +96,10 @@ protected:
 
 private:
     static constexpr int kStartPage = 0;
+    static constexpr int kProgramsPage = 1;
+    static constexpr int kDocumentsPage = 2;
     static constexpr int kCommandsPage = 3;
+    static constexpr int kWebSitesPage = 4;
 
     void buildInitSequence();
     void connectControls();
@@ -96,6 +110,8 @@ private:
     void cmdTray_Click();
     void chkStayOnTop_Click();
     void reportSaveFailures(const QStringList& failures);
+    void createListPages();
+    void ImportFirstRunDocuments();
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -112,6 +128,10 @@ private:
     std::unique_ptr<CommandContext> m_context;
     std::unique_ptr<BuiltInCommands> m_builtIn;
     std::unique_ptr<StartList> m_startList;
+    std::unique_ptr<UserList> m_programs;
+    std::unique_ptr<UserList> m_documents;
+    std::unique_ptr<UserList> m_webSites;
+    std::unique_ptr<ListPage::Services> m_listServices;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
     bool m_reportingSaveFailures = false;
