@@ -6,6 +6,8 @@
 #include "app/settings/SettingsPage.h"
 #include "app/shell/AppInfo.h"
 #include "app/shell/AutoStart.h"
+#include "app/lists/ListImports.h"
+#include "app/lists/frmImportDocs.h"
 #include "app/shell/UserMessages.h"
 #include "app/startlist/StartList.h"
 #include "app/startlist/StartPage.h"
@@ -170,6 +172,7 @@ bool frmMain::Form_Load()
     delete tabMain->widget(kCommandsPage);
     tabMain->insertTab(kCommandsPage, commandsPage, QStringLiteral(" Commands"));
     createListPages();
+    createImports();
     connectControls();
 
     m_character->setGestureListsChanged([this](const CharacterController::GestureLists&) { fillGestureLists(); });
@@ -260,7 +263,35 @@ void frmMain::createListPages()
 }
 
 // On a first run the documents of the user's personal folder come in here.
-void frmMain::ImportFirstRunDocuments() {}
+void frmMain::ImportFirstRunDocuments()
+{
+    m_imports->ImportFirstRunDocuments();
+}
+
+void frmMain::createImports()
+{
+    const auto chooseFolder = [this](const QString& personal) -> std::optional<QString> {
+        frmImportDocs form(frmImportDocs::defaultPlaces(), this);
+        form.setFolder(personal);
+        if (ShowModalForm(form) != QDialog::Accepted)
+            return std::nullopt;
+        return form.folder();
+    };
+    const auto waitCursor = [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    const auto updateTabButtons = [this](UserList& list) {
+        (&list == m_documents.get() ? documentsPage : webSitesPage)->UpdateTabButtons();
+    };
+    m_imports = std::make_unique<ListImports>(
+        m_state.AppPath, *m_documents, *m_webSites,
+        ListImports::Services{*m_voice, m_platform.mokavel, *this, chooseFolder, waitCursor, updateTabButtons});
+    connect(documentsPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportDocs_Click(); });
+    connect(webSitesPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportURL_Click(); });
+}
 
 void frmMain::Init(const InitSequence::StatusSink& showStatus)
 {

@@ -21,6 +21,7 @@ class BuiltInCommands;
 class CharacterController;
 class CommandsPage;
 class HelpAndMessages;
+class ListImports;
 class LocalSocketInstance;
 class QPushButton;
 class QTabWidget;
@@ -112,6 +113,7 @@ private:
     void reportSaveFailures(const QStringList& failures);
     void createListPages();
     void ImportFirstRunDocuments();
+    void createImports();
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -132,6 +134,7 @@ private:
     std::unique_ptr<UserList> m_documents;
     std::unique_ptr<UserList> m_webSites;
     std::unique_ptr<ListPage::Services> m_listServices;
+    std::unique_ptr<ListImports> m_imports;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
     bool m_reportingSaveFailures = false;
