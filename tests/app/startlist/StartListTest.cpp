@@ -1,5 +1,8 @@
 #include "tests/app/startlist/StartListFixture.h"
 
+#include "app/mokavel/MokavelLibrary.h"
+#include "platform/registry/Registry.h"
+
 #include <QFile>
 
 using StartListTest = StartListFixture;
@@ -152,4 +155,28 @@ TEST_F(StartListTest, sourceBoxesStoreAndInvalidateOnlyOnceLoadingIsOver)
     EXPECT_EQ(list.sourceBits(), MokavelExports::kStartMenu | MokavelExports::kControlPanel);
     EXPECT_FALSE(QFile::exists(list.listFile()));
     EXPECT_EQ(messages.shown, QStringList(3, "restart notice"));
+}
+
+// End to end with the real library: a desktop of launchers becomes the page's rows.
+TEST_F(StartListTest, theRealLibraryFillsTheListFromTheDesktopsLaunchers)
+{
+    env.setEnv("VORLIX_MOKAVEL", qEnvironmentVariable("VORLIX_BUILD_DIR") + "/lib/libMokavel.so");
+    env.setEnv("PATH", env.path("bin"));
+    env.setEnv("XDG_DATA_DIRS", env.path("shared"));
+    const QString desktop = env.path("Desktop");
+    ASSERT_TRUE(registry::writeValue(registry::Root::CurrentUser, registry::kShellFoldersKey, "Desktop",
+                                     desktop.toStdString()));
+    IsolatedEnvironment::writeFile(env.path("bin/calc"), "#!/bin/sh\n");
+    QFile::setPermissions(env.path("bin/calc"), QFile::ReadOwner | QFile::ExeOwner);
+    IsolatedEnvironment::writeFile(desktop + "/calc.desktop",
+                                   "[Desktop Entry]\nType=Application\nName=Calculator\nExec=calc --mode \"sci fi\" %U\n");
+    IsolatedEnvironment::writeFile(desktop + "/Setup.exe", "");
+    MokavelLibrary real;
+    StartList fromDesktop{env.root(), h.settings, h.menus, h.context, real, messages, questions};
+    fromDesktop.LoadStartList();
+    ASSERT_EQ(fromDesktop.rows().size(), 2u);
+    const CVoiceCommand& calculator = *fromDesktop.StartItems().find("Calculator");
+    EXPECT_EQ(calculator.m_Cmd, env.path("bin/calc"));
+    EXPECT_EQ(calculator.m_CommandLine, "--mode 'sci fi'");
+    EXPECT_EQ(fromDesktop.rows()[1].text, "Setup");
 }
