@@ -88,6 +88,15 @@ std::vector<std::string> localeCandidates(std::string_view locale)
     return candidates;
 }
 
+bool isKeptKey(std::string_view key)
+{
+    static constexpr std::string_view kept[] = {"Type", "Name", "Exec", "TryExec", "URL", "Categories", "Hidden",
+                                                "NoDisplay", "Terminal", "OnlyShowIn", "NotShowIn"};
+    if (key.substr(0, 5) == "Name[")
+        return true;
+    return std::find(std::begin(kept), std::end(kept), key) != std::end(kept);
+}
+
 } // namespace
 
 bool isDesktopFileName(std::string_view fileName)
@@ -123,7 +132,12 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
         const size_t equals = line.find('=');
         if (!inEntryGroup || equals == std::string_view::npos)
             continue;
-        keys.emplace(std::string(trimmed(line.substr(0, equals))), std::string(trimmed(line.substr(equals + 1))));
+        const std::string_view key = trimmed(line.substr(0, equals));
+        // Real launchers carry hundreds of translated comments and keywords; only the
+        // keys read below are kept.
+        if (!isKeptKey(key))
+            continue;
+        keys.emplace(std::string(key), std::string(trimmed(line.substr(equals + 1))));
     }
     if (!sawEntryGroup)
         return std::nullopt;

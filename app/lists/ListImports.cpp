@@ -13,22 +13,20 @@
 
 Q_LOGGING_CATEGORY(lcImports, "vorlix.lists.imports")
 
-namespace {
-
-bool holdsTarget(const UserList& list, const QString& target)
+ListImports::ListImports(QString appPath, UserList& documents, UserList& webSites, Services services)
+    : m_appPath(std::move(appPath)), m_documents(documents), m_webSites(webSites), m_services(std::move(services))
 {
+}
+
+bool ListImports::holdsTarget(const UserList& list, const QString& target) const
+{
+    if (&list == m_indexedList)
+        return m_indexedTargets.contains(target.toCaseFolded());
     for (const auto& command : list.commands()) {
         if (command->m_Cmd.compare(target, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
-}
-
-} // namespace
-
-ListImports::ListImports(QString appPath, UserList& documents, UserList& webSites, Services services)
-    : m_appPath(std::move(appPath)), m_documents(documents), m_webSites(webSites), m_services(std::move(services))
-{
 }
 
 bool ListImports::DocumentExists(const QString& name, const QString& path) const
@@ -53,10 +51,20 @@ void ListImports::importRecords(int32_t exported, const QString& file, UserList&
         if (!name.isEmpty() && !target.isEmpty())
             entries.push_back(ListEntry{name, target, name, QStringLiteral("None"), QString()});
     }
-    // Each record is tested as its turn comes, so it sees the entries added before it.
+    // Each record is tested as its turn comes, so it sees the entries added before it;
+    // the list's targets are indexed meanwhile, as thousands of records would otherwise
+    // each walk the whole list.
+    m_indexedTargets.clear();
+    for (const auto& command : list.commands())
+        m_indexedTargets.insert(command->m_Cmd.toCaseFolded());
+    m_indexedList = &list;
     const Result<int> added = list.AddAll(entries, [&](const ListEntry& entry) {
-        return !exists(entry.phrase, entry.target);
+        if (exists(entry.phrase, entry.target))
+            return false;
+        m_indexedTargets.insert(entry.target.toCaseFolded());
+        return true;
     });
+    m_indexedList = nullptr;
     if (!added)
         qCWarning(lcImports).noquote() << added.error().message;
 }

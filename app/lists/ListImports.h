@@ -6,6 +6,7 @@
 // write of the list file. Widget-free: the dialogs and the wait cursor come in as
 // functions. UI thread only.
 
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -56,8 +57,13 @@ private:
     void importRecords(int32_t exported, const QString& file, UserList& list,
                        const std::function<bool(const QString&, const QString&)>& exists);
 
+    bool holdsTarget(const UserList& list, const QString& target) const;
+
     QString m_appPath;
     UserList& m_documents;
     UserList& m_webSites;
     Services m_services;
+    // The targets of the list being imported into, case-folded, while an import runs.
+    const UserList* m_indexedList = nullptr;
+    QSet<QString> m_indexedTargets;
 };
