@@ -7,11 +7,30 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QStyle>
+#include <QPainter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
+
+// imgListMain's icons 1 and 2: a program window, and the same greyed and struck through.
+QIcon programIcon(bool enabled)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor frame = enabled ? QColor(0x2a, 0x5d, 0xb0) : QColor(0x9a, 0x9a, 0x9a);
+    painter.setPen(frame);
+    painter.setBrush(enabled ? QColor(0xe8, 0xf0, 0xfc) : QColor(0xee, 0xee, 0xee));
+    painter.drawRoundedRect(QRectF(1.5, 2.5, 13, 11), 2, 2);
+    painter.fillRect(QRectF(2, 3, 12, 3), frame);
+    if (!enabled) {
+        painter.setPen(QPen(QColor(0xc0, 0x30, 0x30), 2));
+        painter.drawLine(QPointF(3, 14), QPointF(14, 3));
+    }
+    return QIcon(pixmap);
+}
 
 QPushButton* button(const QString& text, const char* name)
 {
@@ -39,9 +58,8 @@ StartPage::StartPage(StartList& list, MessageWindows& help, QWidget* parent) : Q
     cmdRefreshStart = button(tr("Refresh"), "cmdRefreshStart");
     cmdStartHelp = button(tr("Help"), "cmdStartHelp");
 
-    // imgListMain's icons 1 (enabled) and 2 (disabled).
-    m_enabledIcon = style()->standardIcon(QStyle::SP_FileIcon);
-    m_disabledIcon = QIcon(m_enabledIcon.pixmap(16, QIcon::Disabled));
+    m_enabledIcon = programIcon(true);
+    m_disabledIcon = programIcon(false);
 
     auto* frame = new QGroupBox(QStringLiteral(" Desktop && Start Menu"));
     auto* buttons = new QVBoxLayout;
