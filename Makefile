@@ -1,9 +1,12 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README: `make run` and `make test`; and `make install`,
+# `make uninstall`, `make package`.
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 JOBS ?= $(shell nproc)
+# Root installs for everyone, any other user for themselves.
+PREFIX ?= $(if $(filter 0,$(shell id -u)),/usr/local,$(HOME)/.local)
 
-.PHONY: all setup configure build run test bench clean
+.PHONY: all setup configure build run test bench install uninstall package clean
 
 all: build
 
@@ -24,6 +27,16 @@ test: build
 
 bench: build
 	@scripts/bench.sh $(BUILD)
+
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+	@[ -n "$(DESTDIR)" ] || scripts/refresh-caches.sh "$(PREFIX)"
+
+uninstall:
+	@scripts/uninstall.sh $(BUILD)
+
+package: build
+	@cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf $(BUILD)

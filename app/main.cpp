@@ -41,7 +41,8 @@ const char* const kUsage =
     "  --say PHRASE    hand PHRASE to the running Vorlix, as if it had been heard\n"
     "                  (it acts only while Vorlix is listening)\n"
     "  --exit          end the running Vorlix, saving everything, as its Exit button does\n"
-    "  --status        show whether the running Vorlix listens, its window and its page\n"
+    "  --status        show whether the running Vorlix listens, its window, its page and\n"
+    "                  the control with the keyboard focus\n"
     "  --help          show this text\n"
     "  --version       show the version\n";
 

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace {
 
 QString withoutTrailingSeparator(QString path)
@@ -20,6 +22,15 @@ bool isWritableFolder(const QString& path)
     return info.isDir() && info.isWritable();
 }
 
+// A copy that keeps its data beside the program (the build tree, an unpacked folder) has
+// the supplied files there; an installed bin/ never does, even where root may write it.
+bool holdsSuppliedFiles(const QString& folder)
+{
+    const QDir dir(folder);
+    const QStringList names = AppPaths::suppliedFiles();
+    return std::any_of(names.begin(), names.end(), [&](const QString& name) { return dir.exists(name); });
+}
+
 } // namespace
 
 namespace AppPaths {
@@ -33,16 +44,15 @@ QString resolveAppPath(const QString& registryValue, const QString& programFolde
 {
     if (!registryValue.isEmpty())
         return withoutTrailingSeparator(registryValue);
-    if (isWritableFolder(programFolder))
+    if (isWritableFolder(programFolder) && holdsSuppliedFiles(programFolder))
         return withoutTrailingSeparator(programFolder);
 
     const QString perUser = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
                                 .filePath(QStringLiteral("vorlix"));
-    if (!QFileInfo::exists(perUser)) {
-        QDir().mkpath(perUser);
-        for (const QString& name : suppliedFiles())
-            QFile::copy(QDir(dataRoot).filePath(name), QDir(perUser).filePath(name));
-    }
+    QDir().mkpath(perUser);
+    // A missing file is seeded again; QFile::copy never overwrites the user's own.
+    for (const QString& name : suppliedFiles())
+        QFile::copy(QDir(dataRoot).filePath(name), QDir(perUser).filePath(name));
     return withoutTrailingSeparator(perUser);
 }
 

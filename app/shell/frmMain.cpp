@@ -2,12 +2,14 @@
 
 #include "app/character/CharacterController.h"
 #include "app/help/HelpAndMessages.h"
+#include "app/lists/ListImports.h"
 #include "app/lists/UserList.h"
+#include "app/lists/frmImportDocs.h"
 #include "app/settings/SettingsPage.h"
 #include "app/shell/AppInfo.h"
 #include "app/shell/AutoStart.h"
-#include "app/lists/ListImports.h"
-#include "app/lists/frmImportDocs.h"
+#include "app/shell/PlaceholderPage.h"
+#include "app/shell/SettingsPageBinding.h"
 #include "app/shell/UserMessages.h"
 #include "app/startlist/StartList.h"
 #include "app/startlist/StartPage.h"
@@ -22,22 +24,18 @@
 #include "platform/vcmd/VoiceCommandControl.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDateTime>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QIcon>
-#include <QLabel>
-#include <QLineEdit>
+#include <QCheckBox>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -59,17 +57,6 @@ QPushButton* button(const QString& text, const char* name)
     return widget;
 }
 
-QWidget* emptyPage(const QString& hint)
-{
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    auto* label = new QLabel(hint);
-    label->setAlignment(Qt::AlignCenter);
-    label->setEnabled(false);
-    layout->addWidget(label);
-    return page;
-}
-
 int32_t toTwips(double pixels, double twipsPerPixel)
 {
     return static_cast<int32_t>(std::lround(pixels * twipsPerPixel));
@@ -88,14 +75,6 @@ frmMain::frmMain(AppState& state, PlatformServices& platform, std::function<void
 
     tabMain = new QTabWidget;
     tabMain->setObjectName(QStringLiteral("tabMain"));
-    tabMain->addTab(emptyPage(tr("Desktop and start menu programs will be listed here.")), QStringLiteral(" Start"));
-    tabMain->addTab(emptyPage(tr("Your programs will be listed here.")), QStringLiteral(" My Programs"));
-    tabMain->addTab(emptyPage(tr("Your documents will be listed here.")), QStringLiteral(" My Documents"));
-    tabMain->addTab(emptyPage(tr("The built-in voice commands will be listed here.")), QStringLiteral(" Commands"));
-    tabMain->addTab(emptyPage(tr("Your web sites will be listed here.")), QStringLiteral(" Web Sites"));
-    tabMain->addTab(emptyPage(tr("Your macros will be listed here.")), QStringLiteral(" Macros"));
-    settingsPage = new SettingsPage;
-    tabMain->addTab(settingsPage, QStringLiteral(" Settings"));
 
     cmdActivate = button(tr("Stop Listening"), "cmdActivate");
     cmdTrain = button(tr("Training"), "cmdTrain");
@@ -121,10 +100,10 @@ frmMain::frmMain(AppState& state, PlatformServices& platform, std::function<void
     buildInitSequence();
 }
 
-// The Start page goes before the list it shows.
+// The pages go before the lists they show.
 frmMain::~frmMain()
 {
-    delete startPage;
+    delete tabMain;
 }
 
 bool frmMain::Form_Load()
@@ -161,17 +140,7 @@ bool frmMain::Form_Load()
         CommandContext{*m_character, m_platform.launcher, m_platform.messenger, m_platform.keys, *this});
     m_builtIn = std::make_unique<BuiltInCommands>(*m_voice, *m_context);
 
-    m_startList = std::make_unique<StartList>(m_state.AppPath, *Settings, *m_voice, *m_context, m_platform.mokavel,
-                                              *m_help, *this);
-    startPage = new StartPage(*m_startList, *m_help);
-    delete tabMain->widget(kStartPage);
-    tabMain->insertTab(kStartPage, startPage, QStringLiteral(" Start"));
-
-    commandsPage = new CommandsPage(*m_builtIn);
-    commandsPage->setObjectName(QStringLiteral("CommandsPage"));
-    delete tabMain->widget(kCommandsPage);
-    tabMain->insertTab(kCommandsPage, commandsPage, QStringLiteral(" Commands"));
-    createListPages();
+    composePages();
     createImports();
     connectControls();
 
@@ -183,11 +152,105 @@ bool frmMain::Form_Load()
     return true;
 }
 
+// The one place that knows the tab order: the page commands are numbered by it, and the
+// built-in commands select pages by number.
+void frmMain::composePages()
+{
+    m_startList = std::make_unique<StartList>(m_state.AppPath, *Settings, *m_voice, *m_context, m_platform.mokavel,
+                                              *m_help, *this);
+    addPage(m_startPage = new StartPage(*m_startList, *m_help));
+    createLists();
+    addPage(listPage(*m_programs, QStringLiteral(" My Programs"), m_programsPage));
+    addPage(listPage(*m_documents, QStringLiteral(" My Documents"), m_documentsPage));
+    addPage(m_commandsPage = new CommandsPage(*m_builtIn));
+    addPage(listPage(*m_webSites, QStringLiteral(" Web Sites"), m_webSitesPage));
+    addPage(new PlaceholderPage(QStringLiteral(" Macros"), tr("Your macros will be listed here.")));
+    addPage(m_settingsPage = new SettingsPage(
+                *Settings, SettingsPageServices{
+                               [] { return AutoStart::ReadAutoStart(); },
+                               [this](bool enable) { AutoStart::SetAutoStart(enable, m_state.programFile); },
+                               [this](const QString& text, bool speak) { m_help->ShowMessage(text, speak); },
+                               AppInfo::kTitle}));
+    bindSettingsPage(*m_settingsPage,
+                     SettingsPageTargets{*m_character, *m_voice, *m_help, this,
+                                         [this](bool topmost) { applyStayOnTop(topmost); }});
+    // The Start list's sources stand on the Settings page; what a change does is the list's.
+    const std::pair<QCheckBox*, void (StartList::*)(bool)> sources[] = {
+        {m_settingsPage->chkDesktopApplications, &StartList::chkDesktopApplications_Click},
+        {m_settingsPage->chkLoadStartMenu, &StartList::chkLoadStartMenu_Click},
+        {m_settingsPage->chkLoadControlPanel, &StartList::chkLoadControlPanel_Click}};
+    for (const auto& [box, handler] : sources)
+        connect(box, &QCheckBox::toggled, this, [this, handler](bool checked) { (m_startList.get()->*handler)(checked); });
+}
+
+// A user list's page on its tab; the tab strip owns the page, this window its tab entry.
+MainWindowPage* frmMain::listPage(UserList& list, const QString& caption, ListPage*& page)
+{
+    class ListTab : public MainWindowPage {
+    public:
+        ListTab(ListPage* page, QString caption) : m_page(page), m_caption(std::move(caption)) {}
+        QWidget* widget() override { return m_page; }
+        QString caption() const override { return m_caption; }
+
+    private:
+        ListPage* m_page;
+        QString m_caption;
+    };
+    page = new ListPage(list, *m_listServices);
+    m_listTabs.push_back(std::make_unique<ListTab>(page, caption));
+    return m_listTabs.back().get();
+}
+
+void frmMain::createLists()
+{
+    EntryDialog::Services dialog{*m_context,
+                                 *m_help,
+                                 *m_voice,
+                                 [this](const QString& phrase) { return m_voice->CommandExists(phrase); },
+                                 &EntryDialog::isProgram,
+                                 &EntryDialog::chooseFileToOpen};
+    m_listServices = std::make_unique<ListPage::Services>(ListPage::Services{*m_voice, *this, std::move(dialog)});
+    m_programs = std::make_unique<UserList>(ListKind::Programs, *m_voice, *m_context, m_state.AppPath);
+    m_documents = std::make_unique<UserList>(ListKind::Documents, *m_voice, *m_context, m_state.AppPath);
+    m_webSites = std::make_unique<UserList>(ListKind::WebSites, *m_voice, *m_context, m_state.AppPath);
+}
+
+void frmMain::createImports()
+{
+    const auto chooseFolder = [this](const QString& personal) -> std::optional<QString> {
+        frmImportDocs form(frmImportDocs::defaultPlaces(), this);
+        form.setFolder(personal);
+        if (ShowModalForm(form) != QDialog::Accepted)
+            return std::nullopt;
+        return form.folder();
+    };
+    const auto waitCursor = [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    const auto updateTabButtons = [this](UserList& list) {
+        (&list == m_documents.get() ? m_documentsPage : m_webSitesPage)->UpdateTabButtons();
+    };
+    m_imports = std::make_unique<ListImports>(
+        m_state.AppPath, *m_documents, *m_webSites,
+        ListImports::Services{*m_voice, m_platform.mokavel, *this, chooseFolder, waitCursor, updateTabButtons});
+    connect(m_documentsPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportDocs_Click(); });
+    connect(m_webSitesPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportURL_Click(); });
+}
+
+void frmMain::addPage(MainWindowPage* page)
+{
+    tabMain->addTab(page->widget(), page->caption());
+    m_pages.push_back(page);
+}
+
 void frmMain::buildInitSequence()
 {
     m_init.add(QString(), [this] {
         tabMain->setCurrentIndex(0);
-        settingsPage->tabSettings->setCurrentIndex(0);
+        m_settingsPage->tabSettings->setCurrentIndex(0);
     });
     m_init.add(QString(), [this] { QDir().mkdir(m_state.MacrosPath); });
     m_init.add(tr("Initializing voice recognition engine"), [this] {
@@ -195,21 +258,18 @@ void frmMain::buildInitSequence()
             m_platform.messages.critical(created.error().message);
     });
     m_init.add(tr("Reading help files"), [this] { m_help->LoadHelpTexts(); });
-    m_init.add(tr("Finding fonts"));
+    m_init.add(tr("Finding fonts"), [this] { m_settingsPage->FillFontList(QFontDatabase::families()); });
     m_init.add(tr("Finding characters"), [this] {
         const CharacterController::CharacterList list = m_character->FillCharacterList();
-        QComboBox* box = settingsPage->cboCharacter;
-        box->clear();
-        box->addItems(list.fileNames);
-        if (list.selection >= 0)
-            box->setCurrentIndex(list.selection);
+        m_settingsPage->FillCharacterList(list.fileNames, list.selection);
     });
     m_init.add(tr("Reading desktop & start menu"), [this] { m_startList->LoadStartList(); });
     m_init.add(tr("Reading user programs"), [this] { m_programs->Load(); });
     m_init.add(tr("Reading user documents"), [this] {
         m_documents->Load();
+        // The first start: the personal documents come in while the list loads.
         if (!QFile::exists(Settings->settingsFile()))
-            ImportFirstRunDocuments();
+            m_imports->ImportFirstRunDocuments();
     });
     m_init.add(tr("Reading voice commands"), [this] {
         const QStringList problems = m_builtIn->LoadVoiceCommands(m_state.AppPath);
@@ -230,67 +290,8 @@ void frmMain::buildInitSequence()
         Loading = false;
         m_voice->setLoading(false);
     });
-    m_init.add(QString(), [this] { commandsPage->FillVoiceCommandList(); });
+    m_init.add(QString(), [this] { m_commandsPage->FillVoiceCommandList(); });
     m_init.add(tr("Activating voice recognition"), [this] { m_voice->ActivateMenus(); });
-}
-
-void frmMain::createListPages()
-{
-    EntryDialog::Services dialog{*m_context,
-                                 *m_help,
-                                 *m_voice,
-                                 [this](const QString& phrase) { return m_voice->CommandExists(phrase); },
-                                 &EntryDialog::isProgram,
-                                 &EntryDialog::chooseFileToOpen};
-    m_listServices = std::make_unique<ListPage::Services>(ListPage::Services{*m_voice, *this, std::move(dialog)});
-    m_programs = std::make_unique<UserList>(ListKind::Programs, *m_voice, *m_context, m_state.AppPath);
-    m_documents = std::make_unique<UserList>(ListKind::Documents, *m_voice, *m_context, m_state.AppPath);
-    m_webSites = std::make_unique<UserList>(ListKind::WebSites, *m_voice, *m_context, m_state.AppPath);
-
-    const auto place = [this](int index, UserList& list, const QString& caption) {
-        auto* page = new ListPage(list, *m_listServices);
-        delete tabMain->widget(index);
-        tabMain->insertTab(index, page, caption);
-        return page;
-    };
-    programsPage = place(kProgramsPage, *m_programs, QStringLiteral(" My Programs"));
-    documentsPage = place(kDocumentsPage, *m_documents, QStringLiteral(" My Documents"));
-    webSitesPage = place(kWebSitesPage, *m_webSites, QStringLiteral(" Web Sites"));
-    connect(tabMain, &QTabWidget::currentChanged, this, [this] {
-        if (auto* page = qobject_cast<ListPage*>(tabMain->currentWidget()))
-            page->UpdateTabButtons();
-    });
-}
-
-// On a first run the documents of the user's personal folder come in here.
-void frmMain::ImportFirstRunDocuments()
-{
-    m_imports->ImportFirstRunDocuments();
-}
-
-void frmMain::createImports()
-{
-    const auto chooseFolder = [this](const QString& personal) -> std::optional<QString> {
-        frmImportDocs form(frmImportDocs::defaultPlaces(), this);
-        form.setFolder(personal);
-        if (ShowModalForm(form) != QDialog::Accepted)
-            return std::nullopt;
-        return form.folder();
-    };
-    const auto waitCursor = [](bool waiting) {
-        if (waiting)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    };
-    const auto updateTabButtons = [this](UserList& list) {
-        (&list == m_documents.get() ? documentsPage : webSitesPage)->UpdateTabButtons();
-    };
-    m_imports = std::make_unique<ListImports>(
-        m_state.AppPath, *m_documents, *m_webSites,
-        ListImports::Services{*m_voice, m_platform.mokavel, *this, chooseFolder, waitCursor, updateTabButtons});
-    connect(documentsPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportDocs_Click(); });
-    connect(webSitesPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportURL_Click(); });
 }
 
 void frmMain::Init(const InitSequence::StatusSink& showStatus)
@@ -298,14 +299,14 @@ void frmMain::Init(const InitSequence::StatusSink& showStatus)
     m_init.run(showStatus);
 }
 
-// The page holds no state: every change goes straight into the settings, and the
-// character demonstrates it once loading is over.
 void frmMain::connectControls()
 {
     connect(cmdTray, &QPushButton::clicked, this, &frmMain::cmdTray_Click);
-    connect(tabMain, &QTabWidget::currentChanged, this, [this](int index) {
-        if (tabMain->tabText(index).trimmed() == QLatin1String("Start"))
-            startPage->activated();
+    connect(tabMain, &QTabWidget::currentChanged, this, [this] {
+        if (tabMain->currentWidget() == m_startPage)
+            m_startPage->activated();
+        else if (auto* page = qobject_cast<ListPage*>(tabMain->currentWidget()))
+            page->UpdateTabButtons();
     });
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_exitProgram(); });
     connect(cmdActivate, &QPushButton::clicked, m_voice.get(), &VoiceMenus::cmdActivate_Click);
@@ -314,73 +315,22 @@ void frmMain::connectControls()
     connect(cmdHelp, &QPushButton::clicked, this, [this] { m_help->ShowPageHelp(HelpTopic::Overview); });
     connect(cmdOnlineSupport, &QPushButton::clicked, this, [this] { m_help->openSupportPage(m_state.supportUrl); });
     connect(&m_minuteTimer, &QTimer::timeout, this, [this] { m_character->onMinuteTick(QDateTime::currentDateTime()); });
-
-    SettingsPage* page = settingsPage;
-    connect(page->txtUserName, &QLineEdit::textChanged, this, [this](const QString& text) {
-        Settings->m_UserName = text;
-    });
-    connect(page->txtWelcomeMessage, &QLineEdit::textChanged, this, [this](const QString& text) {
-        Settings->m_WelcomeMessage = text;
-    });
-    connect(page->cboWelcomeGesture, &QComboBox::currentTextChanged, this, [this](const QString& text) {
-        if (!text.isEmpty())
-            Settings->m_WelcomeGesture = text;
-    });
-    connect(page->cmdPreviewWelcome, &QPushButton::clicked, this, [this] {
-        m_character->previewWelcome(settingsPage->txtWelcomeMessage->text(),
-                                    settingsPage->cboWelcomeGesture->currentText());
-    });
-    connect(page->cmdHide, &QPushButton::clicked, this, [this] { m_character->StopAgent(); });
-    connect(page->cmdClipboard, &QPushButton::clicked, this, [this] { m_character->ReadClipboard(); });
-    connect(page->cmdDownload, &QPushButton::clicked, this, [this] { m_help->openDownloadPage(); });
-    connect(page->cboCharacter, &QComboBox::currentIndexChanged, this, [this] {
-        if (!Loading)
-            m_character->changeCharacter(settingsPage->cboCharacter->currentText());
-    });
-    connect(page->cboSize, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (Loading)
-            Settings->m_CharacterSize = index;
-        else
-            m_character->changeSize(index);
-    });
-    connect(page->cboPosition, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (Loading)
-            Settings->m_Position = index;
-        else
-            m_character->changePosition(index);
-    });
-    connect(page->chkStayOnTop, &QCheckBox::toggled, this, &frmMain::chkStayOnTop_Click);
-    connect(page->sldThreshold, &QSlider::valueChanged, m_voice.get(), &VoiceMenus::sldThreshold_Change);
-    connect(page->cmdVRTraining, &QPushButton::clicked, this, [this] { m_voice->ShowTraining(this); });
 }
 
+// Every page fills itself from the settings; the listening button is the window's own.
 void frmMain::FillSettingsPage()
 {
-    startPage->load(Settings->m_HideDisabled);
-    settingsPage->txtUserName->setText(Settings->m_UserName);
-    settingsPage->cboPosition->setCurrentIndex(Settings->m_Position);
-    settingsPage->cboSize->setCurrentIndex(Settings->m_CharacterSize);
-    settingsPage->txtWelcomeMessage->setText(Settings->m_WelcomeMessage);
-    if (std::optional<bool> autoStart = AutoStart::ReadAutoStart())
-        settingsPage->chkAutoStart->setChecked(*autoStart);
     cmdActivate->setText(Settings->m_ActiveMode ? tr("Stop Listening") : tr("Listen"));
-    // The stored threshold reaches the recogniser through the slider's change, as every later change does.
-    settingsPage->sldThreshold->setValue(Settings->m_Threshold);
-    m_voice->sldThreshold_Change(Settings->m_Threshold);
+    for (MainWindowPage* page : m_pages)
+        page->load();
 }
 
 void frmMain::fillGestureLists()
 {
     const CharacterController::GestureLists& lists = m_character->gestureLists();
-    QComboBox* welcome = settingsPage->cboWelcomeGesture;
-    {
-        const QSignalBlocker blocker(welcome);
-        welcome->clear();
-        welcome->addItems(lists.entries);
-        welcome->setCurrentIndex(lists.welcomeSelection);
-    }
-    commandsPage->setGestureNames(lists.entries);
-    for (ListPage* page : {programsPage, documentsPage, webSitesPage})
+    m_settingsPage->FillGestureList(lists.entries, lists.welcomeSelection);
+    m_commandsPage->setGestureNames(lists.entries);
+    for (ListPage* page : {m_programsPage, m_documentsPage, m_webSitesPage})
         page->setGestureNames(lists.entries);
 }
 
@@ -410,8 +360,7 @@ void frmMain::firstActivation()
     if (QWindow* window = windowHandle())
         window->setFramePosition(QPoint(x, y));
 
-    settingsPage->chkStayOnTop->setChecked(Settings->m_StayOnTop);
-    chkStayOnTop_Click();
+    applyStayOnTop(Settings->m_StayOnTop);
 
     if (Settings->m_WelcomeGesture != QLatin1String("None"))
         m_character->SayWelcome();
@@ -423,12 +372,6 @@ void frmMain::firstActivation()
             m_voice->ShowTraining(this);
     }
     emit firstActivationDone();
-}
-
-void frmMain::chkStayOnTop_Click()
-{
-    Settings->m_StayOnTop = settingsPage->chkStayOnTop->isChecked();
-    applyStayOnTop(Settings->m_StayOnTop);
 }
 
 void frmMain::applyStayOnTop(bool topmost)
@@ -538,10 +481,21 @@ QString frmMain::handleRemoteCommand(const QString& request)
         return QStringList({QStringLiteral("listening: ") + (Settings && Settings->m_ActiveMode ? "yes" : "no"),
                             QStringLiteral("button: ") + cmdActivate->text(),
                             QStringLiteral("window: ") + window,
-                            QStringLiteral("page: ") + tabMain->tabText(tabMain->currentIndex()).trimmed()})
+                            QStringLiteral("page: ") + tabMain->tabText(tabMain->currentIndex()).trimmed(),
+                            QStringLiteral("focus: ") + focusName()})
             .join(u'\t');
     }
     return QStringLiteral("unknown request");
+}
+
+// The control with the keyboard focus, by name; a nameless one by its class.
+QString frmMain::focusName() const
+{
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return QString();
+    return focus->objectName().isEmpty() ? QString::fromLatin1(focus->metaObject()->className())
+                                         : focus->objectName();
 }
 
 void frmMain::Form_Unload()
@@ -555,11 +509,12 @@ void frmMain::Form_Unload()
         if (Result<void> saved = m_builtIn->SaveVoiceCommands(m_state.AppPath); !saved)
             failures << saved.error().message;
     }
+    for (MainWindowPage* page : m_pages)
+        page->save();
     if (Settings) {
         if (Result<void> saved = Settings->Save(*this); !saved)
             failures << saved.error().message;
     }
-    AutoStart::SetAutoStart(settingsPage->chkAutoStart->isChecked(), m_state.programFile);
     for (UserList* list : {m_programs.get(), m_documents.get(), m_webSites.get()}) {
         if (!list)
             continue;

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class BuiltInCommands;
 class CharacterController;
@@ -23,6 +24,7 @@ class CommandsPage;
 class HelpAndMessages;
 class ListImports;
 class LocalSocketInstance;
+class MainWindowPage;
 class QPushButton;
 class QTabWidget;
 class SettingsPage;
@@ -69,18 +71,6 @@ public:
     std::unique_ptr<CSettings> Settings;
 
     QTabWidget* tabMain;
-    SettingsPage* settingsPage;
-    CommandsPage* commandsPage = nullptr;
-    StartPage* startPage = nullptr;
-    ListPage* programsPage = nullptr;
-    ListPage* documentsPage = nullptr;
-    ListPage* webSitesPage = nullptr;
-
-    // ProgramCommands, DocumentCommands and WebSiteCommands with their files; the imports
-    // add to the last two.
-    UserList* programs() const { return m_programs.get(); }
-    UserList* documents() const { return m_documents.get(); }
-    UserList* webSites() const { return m_webSites.get(); }
     QPushButton* cmdActivate;
     QPushButton* cmdTrain;
     QPushButton* cmdHelp;
@@ -96,24 +86,20 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    static constexpr int kStartPage = 0;
-    static constexpr int kProgramsPage = 1;
-    static constexpr int kDocumentsPage = 2;
-    static constexpr int kCommandsPage = 3;
-    static constexpr int kWebSitesPage = 4;
-
     void buildInitSequence();
+    void composePages();
+    void addPage(MainWindowPage* page);
+    void createLists();
+    MainWindowPage* listPage(UserList& list, const QString& caption, ListPage*& page);
+    void createImports();
+    void reportSaveFailures(const QStringList& failures);
     void connectControls();
     void FillSettingsPage();
     void fillGestureLists();
     void firstActivation();
     QString handleRemoteCommand(const QString& request);
+    QString focusName() const;
     void cmdTray_Click();
-    void chkStayOnTop_Click();
-    void reportSaveFailures(const QStringList& failures);
-    void createListPages();
-    void ImportFirstRunDocuments();
-    void createImports();
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -129,7 +115,17 @@ private:
     std::unique_ptr<HelpAndMessages> m_help;
     std::unique_ptr<CommandContext> m_context;
     std::unique_ptr<BuiltInCommands> m_builtIn;
+    // The pages in tab order; the tab strip owns their widgets.
+    std::vector<MainWindowPage*> m_pages;
+    SettingsPage* m_settingsPage = nullptr;
+    CommandsPage* m_commandsPage = nullptr;
+    StartPage* m_startPage = nullptr;
+    ListPage* m_programsPage = nullptr;
+    ListPage* m_documentsPage = nullptr;
+    ListPage* m_webSitesPage = nullptr;
+    std::vector<std::unique_ptr<MainWindowPage>> m_listTabs;
     std::unique_ptr<StartList> m_startList;
+    // ProgramCommands, DocumentCommands and WebSiteCommands with their files.
     std::unique_ptr<UserList> m_programs;
     std::unique_ptr<UserList> m_documents;
     std::unique_ptr<UserList> m_webSites;

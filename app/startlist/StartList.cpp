@@ -48,6 +48,11 @@ StartList::~StartList()
     m_items.clear();
 }
 
+bool StartList::hideDisabled() const
+{
+    return m_settings.m_HideDisabled;
+}
+
 QString StartList::listFile() const
 {
     return QDir(m_appPath).filePath(QString::fromLatin1(kListFileName));

@@ -63,6 +63,7 @@ public:
     StartList& operator=(const StartList&) = delete;
 
     void setView(StartListView* view) { m_view = view; }
+    bool hideDisabled() const;
 
     QString listFile() const;
     QString filterFile() const;

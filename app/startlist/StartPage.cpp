@@ -97,9 +97,9 @@ StartPage::~StartPage()
     m_list.setView(nullptr);
 }
 
-void StartPage::load(bool hideDisabled)
+void StartPage::load()
 {
-    chkHideDisabled->setChecked(hideDisabled);
+    chkHideDisabled->setChecked(m_list.hideDisabled());
 }
 
 void StartPage::activated()

@@ -3,6 +3,7 @@
 // buttons that act on the selected row. A thin view over StartList: it shows the rows
 // and buttons the list holds and forwards every click.
 
+#include "app/common/MainWindowPage.h"
 #include "app/startlist/StartList.h"
 
 #include <QIcon>
@@ -14,16 +15,18 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-class StartPage : public QWidget, public StartListView {
+class StartPage : public QWidget, public MainWindowPage, public StartListView {
     Q_OBJECT
 public:
     // Both must outlive the page.
     StartPage(StartList& list, MessageWindows& help, QWidget* parent = nullptr);
     ~StartPage() override;
 
+    QWidget* widget() override { return this; }
+    QString caption() const override { return QStringLiteral(" Start"); }
     // Shows "Hide disabled applications" as the settings hold it; runs while the main
     // window is loading, so the box's change stores nothing and refreshes nothing.
-    void load(bool hideDisabled);
+    void load() override;
 
     // The tab became current: the buttons follow the selection, the list takes the focus.
     void activated();

@@ -20,6 +20,7 @@ const QString kNoGesture = QStringLiteral("None");
 
 CommandsPage::CommandsPage(BuiltInCommands& commands, QWidget* parent) : QWidget(parent), m_commands(commands)
 {
+    setObjectName(QStringLiteral("CommandsPage"));
     auto* listFrame = new QGroupBox(QStringLiteral(" Voice Commands "), this);
     m_lstVoiceCommands = new QListWidget(listFrame);
     m_lstVoiceCommands->setObjectName(QStringLiteral("lstVoiceCommands"));

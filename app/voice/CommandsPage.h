@@ -1,7 +1,10 @@
 #pragma once
 // The Commands page: the built-in commands with a check box each, and the details of the
 // selected one (description, sentence, gesture), written straight through to it. A thin
-// view over BuiltInCommands; the main window puts it on page 3 of tabMain.
+// view over BuiltInCommands. It fills itself at its own start-up step (FillVoiceCommandList),
+// after the page commands are in, so its load() has nothing to do.
+
+#include "app/common/MainWindowPage.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -14,10 +17,13 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 
-class CommandsPage : public QWidget {
+class CommandsPage : public QWidget, public MainWindowPage {
     Q_OBJECT
 public:
     explicit CommandsPage(BuiltInCommands& commands, QWidget* parent = nullptr);
+
+    QWidget* widget() override { return this; }
+    QString caption() const override { return QStringLiteral(" Commands"); }
 
     // The character's gesture names; "None" is added when missing.
     void setGestureNames(const QStringList& names);

@@ -3,11 +3,14 @@
 // authors (try an animation, hear a text) and for tests.
 
 #include "platform/agent/DesktopAgentCharacters.h"
+#include "platform/files/DirectorySearch.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -15,9 +18,46 @@ namespace {
 const char* const kUsage =
     "usage: vorlix-agent FILE.acs STEP...\n"
     "       vorlix-agent FILE.acs --list\n"
+    "       vorlix-agent --list\n"
     "steps: show, show:fast, hide, hide:fast, play:NAME, speak:TEXT, move:X,Y,\n"
     "       size:W,H, balloon:on|off, font:NAME,SIZE, stop\n"
-    "size, balloon and font apply at once; the other steps queue as requests.\n";
+    "size, balloon and font apply at once; the other steps queue as requests.\n"
+    "FILE.acs may also be the name of a supplied character (\"merlin\"); --list alone\n"
+    "lists the supplied characters.\n";
+
+// The folder of the supplied characters, found from where the program is installed.
+std::filesystem::path characterFolder()
+{
+    return std::filesystem::path(files::windowsDirectory().value_or(std::string())) / "msagent" / "chars";
+}
+
+int listCharacters()
+{
+    const std::filesystem::path folder = characterFolder();
+    int found = 0;
+    for (const files::DirEntry& entry : files::findFiles(folder, "*.acs")) {
+        if (entry.isDirectory)
+            continue;
+        std::printf("%s\n", (folder / entry.name).c_str());
+        ++found;
+    }
+    if (found == 0) {
+        std::fprintf(stderr, "vorlix-agent: no characters in %s\n", folder.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+// A path as given; a bare name that is not a file here is a supplied character.
+QString characterFile(const QString& argument)
+{
+    if (argument.contains(QLatin1Char('/')) || QFileInfo::exists(argument))
+        return argument;
+    const QString folder = QString::fromStdString(characterFolder().string()) + QLatin1Char('/');
+    if (argument.endsWith(QLatin1String(".acs"), Qt::CaseInsensitive) || QFileInfo::exists(folder + argument))
+        return folder + argument;
+    return folder + argument + QLatin1String(".acs");
+}
 
 std::optional<std::pair<int, int>> numberPair(const QString& text)
 {
@@ -83,6 +123,9 @@ bool issueStep(DesktopAgentCharacter& character, const QString& step, QTextStrea
 
 int main(int argc, char** argv)
 {
+    // Needs no display, so it works from a plain terminal or an install check.
+    if (argc == 2 && !std::strcmp(argv[1], "--list"))
+        return listCharacters();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vorlix-agent"));
     QTextStream out(stdout);
@@ -95,7 +138,7 @@ int main(int argc, char** argv)
 
     DesktopAgentCharacters characters;
     const QString id = QStringLiteral("VorlixAgent");
-    if (Result<void> loaded = characters.load(id, arguments[0]); !loaded) {
+    if (Result<void> loaded = characters.load(id, characterFile(arguments[0])); !loaded) {
         err << "vorlix-agent: " << loaded.error().message << Qt::endl;
         return 1;
     }

@@ -1,6 +1,5 @@
 #include "app/shell/frmMain.h"
 
-#include "app/settings/SettingsPage.h"
 #include "app/shell/AppInfo.h"
 #include "platform/desktop/LocalSocketInstance.h"
 #include "tests/fakes/ShellFakes.h"
@@ -8,13 +7,18 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -105,6 +109,7 @@ protected:
 TEST_F(frmMainTest, PagesInTheirOrder)
 {
     auto window = makeWindow();
+    ASSERT_TRUE(window->Form_Load());
     QStringList captions;
     for (int i = 0; i < window->tabMain->count(); ++i)
         captions << window->tabMain->tabText(i);
@@ -238,14 +243,14 @@ TEST_F(frmMainTest, StoredStayOnTopAppliesAtFirstActivation)
     IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[General]\r\nStayOnTop=Yes\r\nLeft=1500\r\nTop=750\r\n");
     auto window = startWindow();
     EXPECT_TRUE(window->isTopmost());
-    EXPECT_TRUE(window->settingsPage->chkStayOnTop->isChecked());
+    EXPECT_TRUE(window->findChild<QCheckBox*>("chkStayOnTop")->isChecked());
     EXPECT_EQ(window->pos(), QPoint(100, 50));
 }
 
 TEST_F(frmMainTest, StayOnTopFollowsTheBoxAndDialogsAreNeverBelowIt)
 {
     auto window = startWindow();
-    window->settingsPage->chkStayOnTop->setChecked(true);
+    window->findChild<QCheckBox*>("chkStayOnTop")->setChecked(true);
     EXPECT_TRUE(window->isTopmost());
     EXPECT_TRUE(window->Settings->m_StayOnTop);
     EXPECT_TRUE(window->isVisible());
@@ -260,9 +265,31 @@ TEST_F(frmMainTest, StayOnTopFollowsTheBoxAndDialogsAreNeverBelowIt)
     EXPECT_FALSE(topmostWhileOpen);
     EXPECT_TRUE(window->isTopmost());
 
-    window->settingsPage->chkStayOnTop->setChecked(false);
+    window->findChild<QCheckBox*>("chkStayOnTop")->setChecked(false);
     EXPECT_FALSE(window->isTopmost());
     EXPECT_FALSE(window->Settings->m_StayOnTop);
+}
+
+TEST_F(frmMainTest, WindowButtonsByName)
+{
+    DialogCloser closer;
+    auto window = startWindow();
+    auto* activate = window->findChild<QPushButton*>("cmdActivate");
+    ASSERT_TRUE(activate);
+    activate->click();
+    EXPECT_EQ(activate->text(), "Listen");
+    EXPECT_FALSE(window->Settings->m_ActiveMode);
+    activate->click();
+    EXPECT_EQ(activate->text(), "Stop Listening");
+
+    window->findChild<QPushButton*>("cmdTrain")->click();
+    EXPECT_TRUE(fakes.recogniser.calls.contains("training Vorlix Training"));
+
+    window->findChild<QPushButton*>("cmdTray")->click();
+    EXPECT_FALSE(window->isVisible());
+
+    window->findChild<QPushButton*>("cmdExit")->click();
+    EXPECT_EQ(exits, 1);
 }
 
 TEST_F(frmMainTest, RemoteCommandsReachTheProgram)
@@ -301,7 +328,7 @@ TEST_F(frmMainTest, ExitRequestClosesAnOpenDialogFirst)
 TEST_F(frmMainTest, UnloadSavesSettingsAndTheAutostartEntry)
 {
     auto window = startWindow();
-    window->settingsPage->chkAutoStart->setChecked(true);
+    window->findChild<QCheckBox*>("chkAutoStart")->setChecked(true);
     state.programFile = "/usr/bin/vorlix";
     state.Quitting = true;
     window->Form_Unload();
@@ -328,6 +355,176 @@ TEST_F(frmMainTest, StartPageIsFilledDuringStartUpAndItsFilterWrittenAtExit)
     state.Quitting = true;
     window->Form_Unload();
     EXPECT_EQ(IsolatedEnvironment::readFile(env.path("appfilter.dat")), "Mail\r\n");
+}
+
+// --- The Settings page in the running window -----------------------------------------
+
+class SettingsPageInWindowTest : public frmMainTest {
+protected:
+    template <typename T>
+    T* control(frmMain& window, const char* name)
+    {
+        T* widget = window.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_TRUE(widget) << name;
+        return widget;
+    }
+
+    // Selects an entry as a click in the open list does.
+    static void pick(QComboBox* box, const QString& text)
+    {
+        const int index = box->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+
+    QStringList agentLogFrom(qsizetype start) const { return fakes.agent.log.mid(start); }
+
+    static QString speech(const QString& sentence, const QString& voice = "Normal")
+    {
+        return QStringLiteral("Speak \\Pit=50\\\\Spd=180\\\\Chr=\"%1\"\\%2").arg(voice, sentence);
+    }
+};
+
+TEST_F(SettingsPageInWindowTest, StartUpSpeaksNoDemonstrationWhateverTheSettings)
+{
+    IsolatedEnvironment::writeFile(env.path("Vorlix.INI"),
+                                   "[Character]\r\nWelcomeGesture=None\r\nPosition=3\r\nCharacterSize=4\r\n"
+                                   "VoiceCharacter=Whisper\r\nFontName=Nowhere\r\nFontSize=14\r\n"
+                                   "CharacterMode=1\r\nShowBalloon=Yes\r\n");
+    auto window = startWindow();
+    const QString log = fakes.agent.log.join('|');
+    EXPECT_FALSE(log.contains("Speak")) << log.toStdString();
+    EXPECT_TRUE(log.contains("BalloonFontSize 14"));
+    EXPECT_EQ(control<QComboBox>(*window, "cboSize")->currentText(), "Extra Large");
+}
+
+TEST_F(SettingsPageInWindowTest, StoredThresholdReachesTheRecogniserAtStartUp)
+{
+    // 0 is where the slider starts: moving it there fires nothing.
+    IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[Account]\r\nUserName=\r\n[Character]\r\nThreshold=0\r\n");
+    auto window = startWindow();
+    EXPECT_EQ(fakes.recogniser.calls.filter("threshold"), QStringList({"threshold 0"}));
+
+    QTest::keyClick(control<QSlider>(*window, "sldThreshold"), Qt::Key_PageUp);
+    EXPECT_EQ(fakes.recogniser.calls.filter("threshold").last(), "threshold 5");
+    EXPECT_EQ(window->Settings->m_Threshold, 5);
+}
+
+TEST_F(SettingsPageInWindowTest, CharacterChoicesAreAppliedAndDemonstrated)
+{
+    auto window = startWindow();
+    qsizetype start = fakes.agent.log.size();
+    pick(control<QComboBox>(*window, "cboSize"), "Large");
+    QStringList log = agentLogFrom(start);
+    EXPECT_TRUE(log.contains("Width 150") && log.contains("Height 120")) << log.join('|').toStdString();
+    EXPECT_TRUE(log.contains("Play Read"));
+    EXPECT_TRUE(log.contains(speech("This is my new size")));
+    EXPECT_EQ(log.last(), "Hide fast");
+
+    start = fakes.agent.log.size();
+    pick(control<QComboBox>(*window, "cboPosition"), "Top Left");
+    log = agentLogFrom(start);
+    EXPECT_EQ(log.value(0), "MoveTo 0 0");
+    EXPECT_TRUE(log.contains(speech("This is my new place")));
+
+    start = fakes.agent.log.size();
+    pick(control<QComboBox>(*window, "cboVoiceCharacter"), "Whisper");
+    EXPECT_TRUE(agentLogFrom(start).contains(speech("This is how I will sound", "Whisper")));
+    EXPECT_EQ(window->Settings->m_VoiceCharacter, "Whisper");
+}
+
+TEST_F(SettingsPageInWindowTest, BalloonChangesApplyAndSpeakOnlyWithTheBalloonShown)
+{
+    auto window = startWindow();
+    auto* fontName = control<QComboBox>(*window, "cboFontName");
+    ASSERT_GT(fontName->count(), 0);
+    qsizetype start = fakes.agent.log.size();
+    pick(control<QComboBox>(*window, "cboFontSize"), "16");
+    QStringList log = agentLogFrom(start);
+    EXPECT_TRUE(log.contains("BalloonFontSize 16"));
+    EXPECT_TRUE(log.contains(speech("New balloon font size")));
+
+    control<QCheckBox>(*window, "chkShowBalloon")->click();
+    EXPECT_FALSE(window->Settings->m_ShowBalloon);
+    start = fakes.agent.log.size();
+    pick(fontName, fontName->itemText(fontName->count() - 1));
+    log = agentLogFrom(start);
+    EXPECT_TRUE(log.contains("BalloonFontName " + fontName->currentText()));
+    EXPECT_FALSE(log.join('|').contains("Speak")) << "no balloon, no balloon demonstration";
+}
+
+TEST_F(SettingsPageInWindowTest, HiddenAndSilentHidesAtOnceAndSilencesTheDemonstrations)
+{
+    auto window = startWindow();
+    qsizetype start = fakes.agent.log.size();
+    pick(control<QComboBox>(*window, "cboCharacterMode"), "Character is hidden and silent");
+    EXPECT_EQ(agentLogFrom(start), QStringList({"Hide"})) << "the control's own hiding, no fast flag";
+    start = fakes.agent.log.size();
+    pick(control<QComboBox>(*window, "cboSize"), "Small");
+    EXPECT_FALSE(agentLogFrom(start).join('|').contains("Speak"));
+}
+
+TEST_F(SettingsPageInWindowTest, AlwaysShowKeepsTheCharacterOnScreen)
+{
+    auto window = startWindow();
+    auto* alwaysShow = control<QCheckBox>(*window, "chkAlwaysShow");
+    ASSERT_FALSE(alwaysShow->isChecked()) << "by default the character hides after speaking";
+    alwaysShow->click();
+    qsizetype start = fakes.agent.log.size();
+    pick(control<QComboBox>(*window, "cboSize"), "Small");
+    QStringList log = agentLogFrom(start);
+    EXPECT_TRUE(log.contains(speech("This is my new size")));
+    EXPECT_FALSE(log.join('|').contains("Hide"));
+
+    alwaysShow->click();
+    start = fakes.agent.log.size();
+    pick(control<QComboBox>(*window, "cboSize"), "Regular");
+    EXPECT_EQ(agentLogFrom(start).last(), "Hide fast");
+}
+
+TEST_F(SettingsPageInWindowTest, ButtonsReachTheCharacterAndTheRecogniser)
+{
+    auto window = startWindow();
+    fakes.clipboard.content = "Copied words";
+    qsizetype start = fakes.agent.log.size();
+    control<QPushButton>(*window, "cmdClipboard")->click();
+    EXPECT_TRUE(agentLogFrom(start).join('|').contains("Copied words"));
+
+    start = fakes.agent.log.size();
+    control<QPushButton>(*window, "cmdHide")->click();
+    EXPECT_EQ(agentLogFrom(start), QStringList({"Stop", "Hide fast"}));
+
+    control<QLineEdit>(*window, "txtUserName")->setText("Grace");
+    start = fakes.agent.log.size();
+    control<QPushButton>(*window, "cmdPreviewWelcome")->click();
+    EXPECT_TRUE(agentLogFrom(start).join('|').contains("Welcome Grace."));
+
+    control<QPushButton>(*window, "cmdVRTraining")->click();
+    EXPECT_TRUE(fakes.recogniser.calls.contains("training Vorlix Training"));
+}
+
+TEST_F(SettingsPageInWindowTest, ChangesSurviveARestart)
+{
+    {
+        auto window = startWindow();
+        control<QLineEdit>(*window, "txtUserName")->setText("Grace");
+        pick(control<QComboBox>(*window, "cboSize"), "Small");
+        pick(control<QComboBox>(*window, "cboVoiceCharacter"), "Monotone");
+        pick(control<QComboBox>(*window, "cboFontSize"), "18");
+        control<QCheckBox>(*window, "chkSayTime")->click();
+        control<QSlider>(*window, "sldPitch")->setValue(300);
+        state.Quitting = true;
+        window->Form_Unload();
+    }
+    state.Quitting = false;
+    auto window = startWindow();
+    EXPECT_EQ(control<QLineEdit>(*window, "txtUserName")->text(), "Grace");
+    EXPECT_EQ(control<QComboBox>(*window, "cboSize")->currentText(), "Small");
+    EXPECT_EQ(control<QComboBox>(*window, "cboVoiceCharacter")->currentText(), "Monotone");
+    EXPECT_EQ(control<QComboBox>(*window, "cboFontSize")->currentText(), "18");
+    EXPECT_TRUE(control<QCheckBox>(*window, "chkSayTime")->isChecked());
+    EXPECT_EQ(control<QSlider>(*window, "sldPitch")->value(), 300);
 }
 
 } // namespace

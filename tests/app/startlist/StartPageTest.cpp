@@ -20,7 +20,7 @@ protected:
 
 TEST_F(StartPageTest, theListViewShowsTheRowsAndItsButtonsActOnTheSelectedOne)
 {
-    page.load(false);
+    page.load();
     list.LoadStartList();
     h.menus.setLoading(false);
     EXPECT_EQ(shownRows(), QStringList({"Editor", "Mail", "Terminal"}));
@@ -50,9 +50,13 @@ TEST_F(StartPageTest, theListViewShowsTheRowsAndItsButtonsActOnTheSelectedOne)
     EXPECT_EQ(messages.shown.last(), "page help 1");
 }
 
-TEST_F(StartPageTest, loadingTheHideBoxStoresNothing)
+TEST_F(StartPageTest, loadingShowsTheStoredHideBox)
 {
-    page.load(true);
+    h.settings.m_HideDisabled = true;
+    page.load();
     EXPECT_TRUE(page.chkHideDisabled->isChecked());
-    EXPECT_FALSE(h.settings.m_HideDisabled);
+    h.settings.m_HideDisabled = false;
+    page.load();
+    EXPECT_TRUE(h.menus.isLoading());
+    EXPECT_FALSE(page.chkHideDisabled->isChecked());
 }

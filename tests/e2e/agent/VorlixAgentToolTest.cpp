@@ -30,6 +30,7 @@ protected:
     ToolRun run(const QStringList& arguments)
     {
         QProcess process;
+        process.setWorkingDirectory(env.root());
         process.start(buildDir() + "/bin/vorlix-agent", arguments);
         EXPECT_TRUE(process.waitForFinished(120000));
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -53,6 +54,33 @@ TEST_F(VorlixAgentToolTest, ListsDesignSizeAndAnimationsInFileOrder)
     EXPECT_TRUE(lines.contains("GestureDown"));
     for (const char* other : {"robby.acs", "hoot.acs"})
         EXPECT_EQ(run({character(other), "--list"}).exitCode, 0) << other;
+}
+
+// The supplied characters are found from where the program lies, whatever the current folder.
+TEST_F(VorlixAgentToolTest, SuppliedCharactersAreListedAndFoundByName)
+{
+    env.setEnv("VORLIX_WINDIR", QString());
+    const ToolRun list = run({"--list"});
+    ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
+    EXPECT_EQ(list.out.split('\n', Qt::SkipEmptyParts),
+              QStringList({character("hoot.acs"), character("merlin.acs"), character("robby.acs")}));
+
+    for (const char* name : {"robby", "robby.acs"}) {
+        const ToolRun byName = run({name, "--list"});
+        EXPECT_EQ(byName.exitCode, 0) << name << byName.err.toStdString();
+        EXPECT_TRUE(byName.out.contains("RestPose")) << name;
+    }
+
+    // A file of that name in the current folder is the user's own and wins.
+    env.writeFile(env.path("robby"), "not a character");
+    EXPECT_EQ(run({"robby", "--list"}).exitCode, 1);
+}
+
+TEST_F(VorlixAgentToolTest, AnEmptyCharacterFolderIsReported)
+{
+    const ToolRun list = run({"--list"});
+    EXPECT_EQ(list.exitCode, 1);
+    EXPECT_TRUE(list.err.contains("no characters in " + env.path("windir") + "/msagent/chars")) << list.err.toStdString();
 }
 
 TEST_F(VorlixAgentToolTest, IssuesTheStepsInOrderAndExitsWhenDone)
