@@ -357,6 +357,19 @@ TEST_F(frmMainTest, StartPageIsFilledDuringStartUpAndItsFilterWrittenAtExit)
     EXPECT_EQ(IsolatedEnvironment::readFile(env.path("appfilter.dat")), "Mail\r\n");
 }
 
+TEST_F(frmMainTest, StartListSourcesOnTheSettingsPageDeleteTheListAndAskForARestart)
+{
+    fakes.mokavel.startList = {{"Editor", "/usr/bin/editor", ""}};
+    auto window = startWindow();
+    ASSERT_TRUE(QFile::exists(env.path("apps.dat")));
+    DialogCloser closer;
+    window->findChild<QCheckBox*>("chkLoadStartMenu")->click();
+    EXPECT_EQ(window->Settings->m_LoadStartMenu, 1);
+    EXPECT_FALSE(QFile::exists(env.path("apps.dat")));
+    EXPECT_EQ(closer.texts, QStringList{"In order for these settings to take effect you will need to restart Vorlix"});
+    EXPECT_EQ(window->findChild<QTreeWidget*>("lstDesktop")->topLevelItemCount(), 1) << "the rows stay until then";
+}
+
 // --- The Settings page in the running window -----------------------------------------
 
 class SettingsPageInWindowTest : public frmMainTest {
