@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <random>
 
 #include <fcntl.h>
@@ -108,12 +109,23 @@ std::optional<std::filesystem::path> resolveLinks(const std::filesystem::path& f
     return target;
 }
 
-bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes)
+bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string* why)
 {
+    const auto fail = [&](int error) {
+        if (why)
+            *why = file.string() + ": " + std::strerror(error);
+        return false;
+    };
     struct stat old {};
     const bool replacing = ::stat(file.c_str(), &old) == 0;
     if (replacing && !S_ISREG(old.st_mode))
-        return false;
+        return fail(EISDIR);
+    if (replacing) {
+        // The rename needs only the folder's permission; the file's own is the user's say.
+        FileDescriptor probe(::open(file.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (probe.get() < 0)
+            return fail(errno);
+    }
 
     std::filesystem::path temporary;
     int rawFd = -1;
@@ -121,25 +133,32 @@ bool replaceFileAtomically(const std::filesystem::path& file, std::string_view b
         temporary = temporaryNameFor(file);
         rawFd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (rawFd < 0 && errno != EEXIST)
-            return false;
+            return fail(errno);
     }
     if (rawFd < 0)
-        return false;
+        return fail(EEXIST);
     FileDescriptor fd(rawFd);
 
-    bool written = true;
+    int error = 0;
+    const auto check = [&error](bool done) {
+        if (!done && error == 0)
+            error = errno;
+    };
     if (replacing) {
         // Only root may hand the file back to its owner (anyone else owns it already);
         // keeping the owner is worth trying, not worth failing the save for.
         if (::geteuid() == 0 && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
         }
-        written = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
+        check(::fchmod(fd.get(), old.st_mode & 07777) == 0);
     }
-    written = written && writeAll(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-    written = fd.close() && written;
-    if (!written || ::rename(temporary.c_str(), file.c_str()) != 0) {
+    check(writeAll(fd.get(), bytes));
+    check(::fsync(fd.get()) == 0);
+    check(fd.close());
+    if (error == 0)
+        check(::rename(temporary.c_str(), file.c_str()) == 0);
+    if (error != 0) {
         ::unlink(temporary.c_str());
-        return false;
+        return fail(error);
     }
 
     // The rename itself reaches the disk only with the folder.
