@@ -89,6 +89,7 @@ private:
     QString handleRemoteCommand(const QString& request);
     QString focusName() const;
     void cmdTray_Click();
+    void reportSaveFailures(const QStringList& failures);
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -110,4 +111,5 @@ private:
     CommandsPage* m_commandsPage = nullptr;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
+    bool m_reportingSaveFailures = false;
 };
