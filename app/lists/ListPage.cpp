@@ -22,6 +22,7 @@ namespace {
 
 // The names and texts of one page's controls.
 struct PageNames {
+    const char* tab;
     const char* frame;
     const char* list;
     const char* add;
@@ -37,11 +38,11 @@ struct PageNames {
 
 const PageNames& namesOf(const ListKind& kind)
 {
-    static const PageNames programs{" My Programs", "lstApps", "cmdAdd", "cmdEditApp", "cmdRemove", "cmdRun", "Run",
+    static const PageNames programs{" My Programs", " My Programs", "lstApps", "cmdAdd", "cmdEditApp", "cmdRemove", "cmdRun", "Run",
                                     nullptr, "cmdProgramsHelp", "Path", HelpTopic::Programs};
-    static const PageNames documents{" My Documents", "lstDocs", "cmdAddDoc", "cmdEditdoc", "cmdRemoveDoc", "cmdRunDoc",
+    static const PageNames documents{" My Documents", " My Documents", "lstDocs", "cmdAddDoc", "cmdEditdoc", "cmdRemoveDoc", "cmdRunDoc",
                                      "Open", "cmdImportDocs", "cmdDocHelp", "Path", HelpTopic::Documents};
-    static const PageNames webSites{" Web Addresses", "lstWeb", "cmdAddWeb", "cmdEditWeb", "cmdRemoveWeb", "cmdRunWeb",
+    static const PageNames webSites{" Web Sites", " Web Addresses", "lstWeb", "cmdAddWeb", "cmdEditWeb", "cmdRemoveWeb", "cmdRunWeb",
                                     "Open", "cmdImportURL", "cmdWebSitesHelp", "Address", HelpTopic::WebSites};
     if (&kind == &ListKind::Programs)
         return programs;
@@ -140,6 +141,11 @@ ListPage::ListPage(UserList& list, const Services& services, QWidget* parent)
         if (listView->topLevelItemCount() > 0)
             listView->setCurrentItem(listView->topLevelItem(0));
     });
+}
+
+QString ListPage::caption() const
+{
+    return QString::fromUtf8(namesOf(m_list.kind()).tab);
 }
 
 ListPage::~ListPage()

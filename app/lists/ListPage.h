@@ -3,6 +3,7 @@
 // report list view, and Add, Edit, Remove, Run/Open, Import and Help. A thin view over
 // UserList: rows follow its signals, and the buttons call it through the entry dialogs.
 
+#include "app/common/MainWindowPage.h"
 #include "app/help/MessageWindows.h"
 #include "app/lists/EntryDialog.h"
 #include "app/lists/UserList.h"
@@ -21,7 +22,7 @@ class QTreeWidgetItem;
 class UserList;
 class VoiceMenus;
 
-class ListPage : public QWidget {
+class ListPage : public QWidget, public MainWindowPage {
     Q_OBJECT
 public:
     struct Services {
@@ -33,6 +34,10 @@ public:
     // list and services must outlive the page.
     ListPage(UserList& list, const Services& services, QWidget* parent = nullptr);
     ~ListPage() override;
+
+    QWidget* widget() override { return this; }
+    // " My Programs", " My Documents" or " Web Sites".
+    QString caption() const override;
 
     // The character's animation names for the dialogs' gesture boxes.
     void setGestureNames(const QStringList& names) { m_gestureNames = names; }

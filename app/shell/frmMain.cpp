@@ -3,8 +3,8 @@
 #include "app/character/CharacterController.h"
 #include "app/help/HelpAndMessages.h"
 #include "app/lists/ListImports.h"
-#include "app/lists/UserList.h"
 #include "app/lists/frmImportDocs.h"
+#include "app/lists/UserList.h"
 #include "app/settings/SettingsPage.h"
 #include "app/shell/AppInfo.h"
 #include "app/shell/AutoStart.h"
@@ -140,6 +140,7 @@ bool frmMain::Form_Load()
         CommandContext{*m_character, m_platform.launcher, m_platform.messenger, m_platform.keys, *this});
     m_builtIn = std::make_unique<BuiltInCommands>(*m_voice, *m_context);
 
+    createUserLists();
     composePages();
     createImports();
     connectControls();
@@ -159,11 +160,10 @@ void frmMain::composePages()
     m_startList = std::make_unique<StartList>(m_state.AppPath, *Settings, *m_voice, *m_context, m_platform.mokavel,
                                               *m_help, *this);
     addPage(m_startPage = new StartPage(*m_startList, *m_help));
-    createLists();
-    addPage(listPage(*m_programs, QStringLiteral(" My Programs"), m_programsPage));
-    addPage(listPage(*m_documents, QStringLiteral(" My Documents"), m_documentsPage));
+    addPage(m_programsPage = new ListPage(*m_programs, *m_listServices));
+    addPage(m_documentsPage = new ListPage(*m_documents, *m_listServices));
     addPage(m_commandsPage = new CommandsPage(*m_builtIn));
-    addPage(listPage(*m_webSites, QStringLiteral(" Web Sites"), m_webSitesPage));
+    addPage(m_webSitesPage = new ListPage(*m_webSites, *m_listServices));
     addPage(new PlaceholderPage(QStringLiteral(" Macros"), tr("Your macros will be listed here.")));
     addPage(m_settingsPage = new SettingsPage(
                 *Settings, SettingsPageServices{
@@ -181,63 +181,6 @@ void frmMain::composePages()
         {m_settingsPage->chkLoadControlPanel, &StartList::chkLoadControlPanel_Click}};
     for (const auto& [box, handler] : sources)
         connect(box, &QCheckBox::toggled, this, [this, handler](bool checked) { (m_startList.get()->*handler)(checked); });
-}
-
-// A user list's page on its tab; the tab strip owns the page, this window its tab entry.
-MainWindowPage* frmMain::listPage(UserList& list, const QString& caption, ListPage*& page)
-{
-    class ListTab : public MainWindowPage {
-    public:
-        ListTab(ListPage* page, QString caption) : m_page(page), m_caption(std::move(caption)) {}
-        QWidget* widget() override { return m_page; }
-        QString caption() const override { return m_caption; }
-
-    private:
-        ListPage* m_page;
-        QString m_caption;
-    };
-    page = new ListPage(list, *m_listServices);
-    m_listTabs.push_back(std::make_unique<ListTab>(page, caption));
-    return m_listTabs.back().get();
-}
-
-void frmMain::createLists()
-{
-    EntryDialog::Services dialog{*m_context,
-                                 *m_help,
-                                 *m_voice,
-                                 [this](const QString& phrase) { return m_voice->CommandExists(phrase); },
-                                 &EntryDialog::isProgram,
-                                 &EntryDialog::chooseFileToOpen};
-    m_listServices = std::make_unique<ListPage::Services>(ListPage::Services{*m_voice, *this, std::move(dialog)});
-    m_programs = std::make_unique<UserList>(ListKind::Programs, *m_voice, *m_context, m_state.AppPath);
-    m_documents = std::make_unique<UserList>(ListKind::Documents, *m_voice, *m_context, m_state.AppPath);
-    m_webSites = std::make_unique<UserList>(ListKind::WebSites, *m_voice, *m_context, m_state.AppPath);
-}
-
-void frmMain::createImports()
-{
-    const auto chooseFolder = [this](const QString& personal) -> std::optional<QString> {
-        frmImportDocs form(frmImportDocs::defaultPlaces(), this);
-        form.setFolder(personal);
-        if (ShowModalForm(form) != QDialog::Accepted)
-            return std::nullopt;
-        return form.folder();
-    };
-    const auto waitCursor = [](bool waiting) {
-        if (waiting)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    };
-    const auto updateTabButtons = [this](UserList& list) {
-        (&list == m_documents.get() ? m_documentsPage : m_webSitesPage)->UpdateTabButtons();
-    };
-    m_imports = std::make_unique<ListImports>(
-        m_state.AppPath, *m_documents, *m_webSites,
-        ListImports::Services{*m_voice, m_platform.mokavel, *this, chooseFolder, waitCursor, updateTabButtons});
-    connect(m_documentsPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportDocs_Click(); });
-    connect(m_webSitesPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportURL_Click(); });
 }
 
 void frmMain::addPage(MainWindowPage* page)
@@ -292,6 +235,45 @@ void frmMain::buildInitSequence()
     });
     m_init.add(QString(), [this] { m_commandsPage->FillVoiceCommandList(); });
     m_init.add(tr("Activating voice recognition"), [this] { m_voice->ActivateMenus(); });
+}
+
+void frmMain::createUserLists()
+{
+    EntryDialog::Services dialog{*m_context,
+                                 *m_help,
+                                 *m_voice,
+                                 [this](const QString& phrase) { return m_voice->CommandExists(phrase); },
+                                 &EntryDialog::isProgram,
+                                 &EntryDialog::chooseFileToOpen};
+    m_listServices = std::make_unique<ListPage::Services>(ListPage::Services{*m_voice, *this, std::move(dialog)});
+    m_programs = std::make_unique<UserList>(ListKind::Programs, *m_voice, *m_context, m_state.AppPath);
+    m_documents = std::make_unique<UserList>(ListKind::Documents, *m_voice, *m_context, m_state.AppPath);
+    m_webSites = std::make_unique<UserList>(ListKind::WebSites, *m_voice, *m_context, m_state.AppPath);
+}
+
+void frmMain::createImports()
+{
+    const auto chooseFolder = [this](const QString& personal) -> std::optional<QString> {
+        frmImportDocs form(frmImportDocs::defaultPlaces(), this);
+        form.setFolder(personal);
+        if (ShowModalForm(form) != QDialog::Accepted)
+            return std::nullopt;
+        return form.folder();
+    };
+    const auto waitCursor = [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    const auto updateTabButtons = [this](UserList& list) {
+        (&list == m_documents.get() ? m_documentsPage : m_webSitesPage)->UpdateTabButtons();
+    };
+    m_imports = std::make_unique<ListImports>(
+        m_state.AppPath, *m_documents, *m_webSites,
+        ListImports::Services{*m_voice, m_platform.mokavel, *this, chooseFolder, waitCursor, updateTabButtons});
+    connect(m_documentsPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportDocs_Click(); });
+    connect(m_webSitesPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportURL_Click(); });
 }
 
 void frmMain::Init(const InitSequence::StatusSink& showStatus)

@@ -3,8 +3,8 @@
 // loading, first activation and shutdown of the program's subsystems, which it composes
 // (each subsystem keeps its own logic). Closing it only hides it.
 
-#include "app/common/Questions.h"
 #include "app/lists/ListPage.h"
+#include "app/common/Questions.h"
 #include "app/settings/CSettings.h"
 #include "app/shell/InitSequence.h"
 #include "app/shell/ModalHost.h"
@@ -71,6 +71,12 @@ public:
     std::unique_ptr<CSettings> Settings;
 
     QTabWidget* tabMain;
+
+    // ProgramCommands, DocumentCommands and WebSiteCommands with their files; the imports
+    // add to the last two.
+    UserList* programs() const { return m_programs.get(); }
+    UserList* documents() const { return m_documents.get(); }
+    UserList* webSites() const { return m_webSites.get(); }
     QPushButton* cmdActivate;
     QPushButton* cmdTrain;
     QPushButton* cmdHelp;
@@ -89,10 +95,6 @@ private:
     void buildInitSequence();
     void composePages();
     void addPage(MainWindowPage* page);
-    void createLists();
-    MainWindowPage* listPage(UserList& list, const QString& caption, ListPage*& page);
-    void createImports();
-    void reportSaveFailures(const QStringList& failures);
     void connectControls();
     void FillSettingsPage();
     void fillGestureLists();
@@ -100,6 +102,9 @@ private:
     QString handleRemoteCommand(const QString& request);
     QString focusName() const;
     void cmdTray_Click();
+    void reportSaveFailures(const QStringList& failures);
+    void createUserLists();
+    void createImports();
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -115,6 +120,12 @@ private:
     std::unique_ptr<HelpAndMessages> m_help;
     std::unique_ptr<CommandContext> m_context;
     std::unique_ptr<BuiltInCommands> m_builtIn;
+    std::unique_ptr<StartList> m_startList;
+    std::unique_ptr<UserList> m_programs;
+    std::unique_ptr<UserList> m_documents;
+    std::unique_ptr<UserList> m_webSites;
+    std::unique_ptr<ListPage::Services> m_listServices;
+    std::unique_ptr<ListImports> m_imports;
     // The pages in tab order; the tab strip owns their widgets.
     std::vector<MainWindowPage*> m_pages;
     SettingsPage* m_settingsPage = nullptr;
@@ -123,14 +134,6 @@ private:
     ListPage* m_programsPage = nullptr;
     ListPage* m_documentsPage = nullptr;
     ListPage* m_webSitesPage = nullptr;
-    std::vector<std::unique_ptr<MainWindowPage>> m_listTabs;
-    std::unique_ptr<StartList> m_startList;
-    // ProgramCommands, DocumentCommands and WebSiteCommands with their files.
-    std::unique_ptr<UserList> m_programs;
-    std::unique_ptr<UserList> m_documents;
-    std::unique_ptr<UserList> m_webSites;
-    std::unique_ptr<ListPage::Services> m_listServices;
-    std::unique_ptr<ListImports> m_imports;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
     bool m_reportingSaveFailures = false;
