@@ -7,6 +7,8 @@
 
 #include <locale.h>
 
+#include <QStringDecoder>
+
 namespace {
 
 bool isDigit(QChar c)
@@ -210,4 +212,64 @@ std::optional<QString> SequentialFieldReader::nextLine()
     if (m_pos < m_text.size() && m_text[m_pos] == u'\n')
         ++m_pos;
     return line;
+}
+
+// ---- Quoted fields and text files ----
+
+QString quoteField(const QString& text)
+{
+    QString doubled = text;
+    doubled.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + doubled + u'"';
+}
+
+QString readQuotedField(QStringView text, qsizetype& pos, bool* closed)
+{
+    Q_ASSERT(pos < text.size() && text[pos] == u'"');
+    QString field;
+    for (qsizetype at = pos + 1; at < text.size(); ++at) {
+        if (text[at] != u'"') {
+            field += text[at];
+            continue;
+        }
+        if (at + 1 < text.size() && text[at + 1] == u'"') {
+            field += u'"';
+            ++at;
+            continue;
+        }
+        pos = at + 1;
+        if (closed)
+            *closed = true;
+        return field;
+    }
+    pos = text.size();
+    if (closed)
+        *closed = false;
+    return field;
+}
+
+namespace {
+
+// Windows-1252 at 0x80..0x9F; the five unassigned bytes keep their C1 code points.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+} // namespace
+
+QString decodeTextFile(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
+
+    text.clear();
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto value = static_cast<unsigned char>(byte);
+        text += value >= 0x80 && value < 0xA0 ? QChar(kWindows1252High[value - 0x80]) : QChar(value);
+    }
+    return text;
 }

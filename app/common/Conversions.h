@@ -1,6 +1,7 @@
 #pragma once
 // The number and text readings that several subsystems share, each kept in one place.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -43,8 +44,23 @@ public:
     // end of the text. For files that hold whole lines before their fields.
     std::optional<QString> nextLine();
     bool atEnd() const;
+    // The text not read yet.
+    QString rest() const { return m_text.mid(m_pos); }
 
 private:
     QString m_text;
     qsizetype m_pos = 0;
 };
+
+// A quoted field in which a doubled double quote stands for one, so any text survives a
+// write and a read; text without quotes reads as the plain quoted form always did.
+// quoteField gives the field with its quotes; readQuotedField reads one that opens at
+// text[pos] (a double quote) and leaves pos after its closing quote; a field that is never
+// closed runs to the end of text, and *closed tells which it was.
+QString quoteField(const QString& text);
+QString readQuotedField(QStringView text, qsizetype& pos, bool* closed = nullptr);
+
+// The program's text files are written in UTF-8. Bytes that are not valid UTF-8 come from
+// elsewhere and are read as Windows-1252, so their accents survive. A UTF-8 byte-order
+// mark is dropped.
+QString decodeTextFile(const QByteArray& bytes);

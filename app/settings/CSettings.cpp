@@ -54,21 +54,7 @@ QString readWelcomeField(const QString& text)
         ++pos;
     if (pos >= text.size() || text[pos] != u'"')
         return SequentialFieldReader(text).next().value_or(QString());
-
-    QString field;
-    for (++pos; pos < text.size(); ++pos) {
-        if (text[pos] != u'"') {
-            field += text[pos];
-            continue;
-        }
-        if (pos + 1 < text.size() && text[pos + 1] == u'"') {
-            field += u'"';
-            ++pos;
-            continue;
-        }
-        break;
-    }
-    return field;
+    return readQuotedField(text, pos);
 }
 
 } // namespace
@@ -176,9 +162,8 @@ Result<void> CSettings::Save(const WindowPlacement& mainWindow)
     if (!saved)
         qCWarning(lcSettings).noquote() << saved.error().message;
 
-    QString quoted = m_WelcomeMessage;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    Result<void> welcome = ReplaceFileAtomically(welcomeFile(), QStringLiteral("\"%1\"\r\n").arg(quoted).toUtf8());
+    Result<void> welcome =
+        ReplaceFileAtomically(welcomeFile(), (quoteField(m_WelcomeMessage) + QStringLiteral("\r\n")).toUtf8());
     if (!welcome)
         qCWarning(lcSettings).noquote() << welcome.error().message;
     return saved ? welcome : saved;

@@ -5,6 +5,8 @@
 #include "app/lists/ListImports.h"
 #include "app/lists/frmImportDocs.h"
 #include "app/lists/UserList.h"
+#include "app/macros/MacroList.h"
+#include "app/macros/MacrosPage.h"
 #include "app/settings/SettingsPage.h"
 #include "app/shell/AppInfo.h"
 #include "app/shell/AutoStart.h"
@@ -139,6 +141,8 @@ bool frmMain::Form_Load()
     m_context = std::make_unique<CommandContext>(
         CommandContext{*m_character, m_platform.launcher, m_platform.messenger, m_platform.keys, *this});
     m_builtIn = std::make_unique<BuiltInCommands>(*m_voice, *m_context);
+    m_macroContext = std::make_unique<MacroContext>(MacroContext{*m_character, m_platform.clipboard, m_platform.keys});
+    m_macros = std::make_unique<MacroList>(*m_voice, *m_macroContext, m_state.MacrosPath);
 
     createUserLists();
     composePages();
@@ -164,7 +168,7 @@ void frmMain::composePages()
     addPage(m_documentsPage = new ListPage(*m_documents, *m_listServices));
     addPage(m_commandsPage = new CommandsPage(*m_builtIn));
     addPage(m_webSitesPage = new ListPage(*m_webSites, *m_listServices));
-    addPage(new PlaceholderPage(QStringLiteral(" Macros"), tr("Your macros will be listed here.")));
+    addPage(m_macrosPage = new MacrosPage(*m_macros));
     addPage(m_settingsPage = new SettingsPage(
                 *Settings, SettingsPageServices{
                                [] { return AutoStart::ReadAutoStart(); },
@@ -220,7 +224,7 @@ void frmMain::buildInitSequence()
             m_platform.messages.information(problems.join(QStringLiteral("\n")));
     });
     m_init.add(tr("Reading web sites"), [this] { m_webSites->Load(); });
-    m_init.add(tr("Reading macros"));
+    m_init.add(tr("Reading macros"), [this] { m_macrosPage->LoadMacros(); });
     m_init.add(tr("Initializing custom menu"), [this] { m_voice->AddSystemCommands(*m_context); });
     m_init.add(QString(), [this] { FillSettingsPage(); });
     m_init.add(QString(), [this] {
@@ -295,6 +299,7 @@ void frmMain::connectControls()
     connect(m_voice.get(), &VoiceMenus::activateCaptionChanged, cmdActivate, &QPushButton::setText);
     connect(cmdTrain, &QPushButton::clicked, this, [this] { m_voice->ShowTraining(this); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { m_help->ShowPageHelp(HelpTopic::Overview); });
+    connect(m_macrosPage, &MacrosPage::helpRequested, this, [this] { m_help->ShowPageHelp(HelpTopic::Macros); });
     connect(cmdOnlineSupport, &QPushButton::clicked, this, [this] { m_help->openSupportPage(m_state.supportUrl); });
     connect(&m_minuteTimer, &QTimer::timeout, this, [this] { m_character->onMinuteTick(QDateTime::currentDateTime()); });
 }
@@ -314,6 +319,7 @@ void frmMain::fillGestureLists()
     m_commandsPage->setGestureNames(lists.entries);
     for (ListPage* page : {m_programsPage, m_documentsPage, m_webSitesPage})
         page->setGestureNames(lists.entries);
+    m_macrosPage->setGestureNames(lists.entries);
 }
 
 void frmMain::showEvent(QShowEvent* event)
@@ -491,6 +497,8 @@ void frmMain::Form_Unload()
         if (Result<void> saved = m_builtIn->SaveVoiceCommands(m_state.AppPath); !saved)
             failures << saved.error().message;
     }
+    if (m_macros && !m_macros->SaveMacros())
+        failures << tr("Some macro files in %1").arg(m_state.MacrosPath);
     for (MainWindowPage* page : m_pages)
         page->save();
     if (Settings) {

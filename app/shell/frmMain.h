@@ -24,6 +24,8 @@ class CommandsPage;
 class HelpAndMessages;
 class ListImports;
 class LocalSocketInstance;
+class MacroList;
+class MacrosPage;
 class MainWindowPage;
 class QPushButton;
 class QTabWidget;
@@ -33,6 +35,7 @@ class StartPage;
 class UserList;
 class VoiceMenus;
 struct CommandContext;
+struct MacroContext;
 
 class frmMain : public QWidget, public WindowPlacement, public ModalHost, public MainWindowActions, public Questions {
     Q_OBJECT
@@ -114,7 +117,7 @@ private:
     QTimer m_minuteTimer;
     std::unique_ptr<LocalSocketInstance> m_instance;
     // Declared in the order they are made; the command context refers to the character
-    // and to this window, the built-in commands to the voice menus.
+    // and to this window, the built-in commands and the macros to the voice menus.
     std::unique_ptr<VoiceMenus> m_voice;
     std::unique_ptr<CharacterController> m_character;
     std::unique_ptr<HelpAndMessages> m_help;
@@ -126,6 +129,8 @@ private:
     std::unique_ptr<UserList> m_webSites;
     std::unique_ptr<ListPage::Services> m_listServices;
     std::unique_ptr<ListImports> m_imports;
+    std::unique_ptr<MacroContext> m_macroContext;
+    std::unique_ptr<MacroList> m_macros;
     // The pages in tab order; the tab strip owns their widgets.
     std::vector<MainWindowPage*> m_pages;
     SettingsPage* m_settingsPage = nullptr;
@@ -134,6 +139,7 @@ private:
     ListPage* m_programsPage = nullptr;
     ListPage* m_documentsPage = nullptr;
     ListPage* m_webSitesPage = nullptr;
+    MacrosPage* m_macrosPage = nullptr;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
     bool m_reportingSaveFailures = false;

@@ -5,7 +5,6 @@
 #include "platform/agent/DesktopAgentCharacters.h"
 #include "platform/agent/EspeakUtterance.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 
@@ -66,13 +65,3 @@ void TimeToFirstAudio(benchmark::State& state)
 BENCHMARK(TimeToFirstAudio)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,5 +1,6 @@
 #include "platform/profile/AtomicFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -109,12 +110,16 @@ std::optional<std::filesystem::path> resolveLinks(const std::filesystem::path& f
     return target;
 }
 
-bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string* why)
+namespace {
+
+// Writes bytes beside file under a temporary name, with file's permissions; the name, or
+// an empty path on failure with the reason in error (nothing is left behind then).
+std::filesystem::path writeTemporary(const std::filesystem::path& file, std::string_view bytes, bool flush, int& error)
 {
-    const auto fail = [&](int error) {
-        if (why)
-            *why = file.string() + ": " + std::strerror(error);
-        return false;
+    error = 0;
+    const auto fail = [&error](int reason) {
+        error = reason;
+        return std::filesystem::path();
     };
     struct stat old {};
     const bool replacing = ::stat(file.c_str(), &old) == 0;
@@ -139,7 +144,6 @@ bool replaceFileAtomically(const std::filesystem::path& file, std::string_view b
         return fail(EEXIST);
     FileDescriptor fd(rawFd);
 
-    int error = 0;
     const auto check = [&error](bool done) {
         if (!done && error == 0)
             error = errno;
@@ -152,21 +156,87 @@ bool replaceFileAtomically(const std::filesystem::path& file, std::string_view b
         check(::fchmod(fd.get(), old.st_mode & 07777) == 0);
     }
     check(writeAll(fd.get(), bytes));
-    check(::fsync(fd.get()) == 0);
+    if (flush)
+        check(::fsync(fd.get()) == 0);
     check(fd.close());
-    if (error == 0)
-        check(::rename(temporary.c_str(), file.c_str()) == 0);
     if (error != 0) {
         ::unlink(temporary.c_str());
-        return fail(error);
+        return {};
     }
+    return temporary;
+}
 
-    // The rename itself reaches the disk only with the folder.
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& file, int& error)
+{
+    if (::rename(temporary.c_str(), file.c_str()) == 0)
+        return true;
+    error = errno;
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+std::filesystem::path folderOf(const std::filesystem::path& file)
+{
+    return file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+}
+
+// The renames reach the disk only with their folder.
+void flushFolder(const std::filesystem::path& folder)
+{
     FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folderFd.get() >= 0)
         ::fsync(folderFd.get());
+}
+
+} // namespace
+
+bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string* why)
+{
+    int error = 0;
+    const std::filesystem::path temporary = writeTemporary(file, bytes, true, error);
+    if (temporary.empty() || !moveIntoPlace(temporary, file, error)) {
+        if (why)
+            *why = file.string() + ": " + std::strerror(error);
+        return false;
+    }
+    flushFolder(folderOf(file));
     return true;
+}
+
+std::vector<bool> replaceFilesAtomically(const std::vector<Replacement>& replacements)
+{
+    std::vector<std::filesystem::path> temporaries;
+    std::vector<std::filesystem::path> folders;
+    temporaries.reserve(replacements.size());
+    for (const Replacement& replacement : replacements) {
+        int ignored = 0;
+        temporaries.push_back(writeTemporary(replacement.file, replacement.bytes, false, ignored));
+        const std::filesystem::path folder = folderOf(replacement.file);
+        if (!temporaries.back().empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
+
+    // Every new content is on the disk before any file is replaced by it; when that cannot
+    // be made sure of, no file is replaced.
+    bool synced = true;
+    for (const std::filesystem::path& folder : folders) {
+        FileDescriptor folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        synced = folderFd.get() >= 0 && ::syncfs(folderFd.get()) == 0 && synced;
+    }
+
+    std::vector<bool> replaced(replacements.size(), false);
+    for (size_t i = 0; i < replacements.size(); ++i) {
+        if (temporaries[i].empty())
+            continue;
+        int ignored = 0;
+        if (synced)
+            replaced[i] = moveIntoPlace(temporaries[i], replacements[i].file, ignored);
+        else
+            ::unlink(temporaries[i].c_str());
+    }
+    for (const std::filesystem::path& folder : folders)
+        flushFolder(folder);
+    return replaced;
 }
 
 } // namespace profile

@@ -4,7 +4,6 @@
 #include "app/shell/PlatformServices.h"
 #include "app/shell/UserMessages.h"
 #include "platform/agent/AgentControl.h"
-#include "platform/desktop/Clipboard.h"
 #include "platform/desktop/KeySender.h"
 #include "platform/desktop/ScreenMetrics.h"
 #include "platform/desktop/ShellLauncher.h"
@@ -12,6 +11,7 @@
 #include "platform/desktop/WindowMessenger.h"
 #include "platform/vcmd/VoiceCommandControl.h"
 #include "tests/fakes/FakeAgent.h"
+#include "tests/fakes/FakeClipboard.h"
 #include "tests/fakes/FakeMokavelExports.h"
 
 #include <QStringList>
@@ -81,12 +81,6 @@ struct NullKeys : KeySender {
 };
 struct NullMessenger : WindowMessenger {
     void postToForeground(uint32_t, int32_t, int32_t) override {}
-};
-struct FakeClipboard : Clipboard {
-    QString content;
-    bool hasText() const override { return !content.isEmpty(); }
-    QString text() const override { return content; }
-    void setText(const QString& text) override { content = text; }
 };
 
 // All fakes together, handed to the windows as PlatformServices.

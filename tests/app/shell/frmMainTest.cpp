@@ -1,5 +1,6 @@
 #include "app/shell/frmMain.h"
 
+#include "app/macros/MacrosPage.h"
 #include "app/shell/AppInfo.h"
 #include "platform/desktop/LocalSocketInstance.h"
 #include "tests/fakes/ShellFakes.h"
@@ -538,6 +539,27 @@ TEST_F(SettingsPageInWindowTest, ChangesSurviveARestart)
     EXPECT_EQ(control<QComboBox>(*window, "cboFontSize")->currentText(), "18");
     EXPECT_TRUE(control<QCheckBox>(*window, "chkSayTime")->isChecked());
     EXPECT_EQ(control<QSlider>(*window, "sldPitch")->value(), 300);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(frmMainTest, MacrosAreReadAtStartUpAndWrittenAtExit)
+{
+    IsolatedEnvironment::writeFile(env.path("Macros/1.txt"), "Sign\r\nNone\r\n\r\n\"Kind regards\"\r\n");
+    auto window = startWindow();
+    auto* page = qobject_cast<MacrosPage*>(window->tabMain->widget(5));
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(fakes.recogniser.calls.contains("addEntry Sign"));
+    auto* list = page->findChild<QTreeWidget*>("lstMacros");
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    page->cmdMacroAdd_Click();
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "Macro 2");
+    EXPECT_EQ(QDir(env.path("Macros")).entryList(QDir::Files).size(), 1);
+    state.Quitting = true;
+    window->Form_Unload();
+    EXPECT_EQ(QDir(env.path("Macros")).entryList(QDir::Files).size(), 2);
 }
 
 } // namespace
