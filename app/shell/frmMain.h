@@ -92,6 +92,7 @@ private:
     QString handleRemoteCommand(const QString& request);
     QString focusName() const;
     void cmdTray_Click();
+    void reportSaveFailures(const QStringList& failures);
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -116,4 +117,5 @@ private:
     MacrosPage* m_macrosPage = nullptr;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
+    bool m_reportingSaveFailures = false;
 };

@@ -6,9 +6,6 @@
 #include "app/voice/VoiceLog.h"
 #include "app/voice/VoiceMenus.h"
 
-#include <QFile>
-#include <QSaveFile>
-
 #include <optional>
 
 namespace {
@@ -40,15 +37,16 @@ std::optional<int32_t> readNumber(const QString& section, const QString& key, co
 
 } // namespace
 
-BuiltInCommands::BuiltInCommands(VoiceMenus& menus, CommandContext& context) : m_menus(menus), m_context(context) {}
+BuiltInCommands::BuiltInCommands(VoiceMenus& menus, CommandContext& context)
+    : m_context(context), m_commands(menus), m_tabCommands(menus)
+{
+}
 
 BuiltInCommands::~BuiltInCommands() = default;
 
 QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
 {
     // A second load must not leave the registry pointing at the commands it drops.
-    for (const auto& command : m_commands)
-        m_menus.UnregisterCommand(*command);
     m_commands.clear();
 
     const QString file = commandFile(appPath);
@@ -84,50 +82,41 @@ QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
                             .arg(kFileName, section, phrase, earlier->m_Voice);
             continue;
         }
-        m_commands.push_back(std::move(command));
+        m_commands.add(std::move(command));
     }
     for (const QString& problem : problems)
         qCWarning(lcVoice).noquote() << problem;
     return problems;
 }
 
-bool BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
+Result<void> BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
 {
-    const QString file = commandFile(appPath);
-    if (m_commands.empty()) {
-        QFile::remove(file);
-        return true;
-    }
-
-    // The whole file in one atomic write: the old one stays until the new one is complete,
-    // and a key-by-key rewrite would cost a file replacement per key.
-    QString text;
+    // One batched edit: a key-by-key rewrite would cost a file replacement per key.
+    IniEdit edit;
+    edit.clear();
     int number = 1;
     for (const auto& command : m_commands) {
-        text += QLatin1Char('[') + sectionName(number++) + QStringLiteral("]\r\n");
-        const auto write = [&](const char* key, QString value) {
+        const QString section = sectionName(number++);
+        const auto write = [&](const QString& key, QString value) {
             value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            text += QLatin1String(key) + QLatin1Char('=') + value + QStringLiteral("\r\n");
+            edit.write(section, key, value);
         };
-        write("Name", command->m_Name);
-        write("Active", command->m_Active ? QStringLiteral("True") : QStringLiteral("False"));
-        write("Voice", command->m_Voice);
-        write("Description", command->m_Description);
-        write("Gesture", command->m_Gesture);
-        write("WhatToSay", command->m_WhatToSay);
-        write("Type", QString::number(command->m_Type));
-        write("Cmd", command->m_Cmd);
-        write("MessageID", QString::number(command->m_MessageID));
-        write("WParam", QString::number(command->m_WParam));
-        write("LParam", QString::number(command->m_LParam));
+        write(QStringLiteral("Name"), command->m_Name);
+        write(QStringLiteral("Active"), command->m_Active ? QStringLiteral("True") : QStringLiteral("False"));
+        write(QStringLiteral("Voice"), command->m_Voice);
+        write(QStringLiteral("Description"), command->m_Description);
+        write(QStringLiteral("Gesture"), command->m_Gesture);
+        write(QStringLiteral("WhatToSay"), command->m_WhatToSay);
+        write(QStringLiteral("Type"), QString::number(command->m_Type));
+        write(QStringLiteral("Cmd"), command->m_Cmd);
+        write(QStringLiteral("MessageID"), QString::number(command->m_MessageID));
+        write(QStringLiteral("WParam"), QString::number(command->m_WParam));
+        write(QStringLiteral("LParam"), QString::number(command->m_LParam));
     }
-
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text.toUtf8()) < 0 || !out.commit()) {
-        qCWarning(lcVoice) << "Could not write" << file << out.errorString();
-        return false;
-    }
-    return true;
+    Result<void> saved = edit.commit(commandFile(appPath));
+    if (!saved)
+        qCWarning(lcVoice).noquote() << saved.error().message;
+    return saved;
 }
 
 void BuiltInCommands::AddTabCommands(const QStringList& captions)
@@ -139,8 +128,8 @@ void BuiltInCommands::AddTabCommands(const QStringList& captions)
         command->m_Voice = captions[index].trimmed();
         command->m_Name = command->m_Voice;
         command->m_WhatToSay = command->m_Voice;
-        m_tabCommands.push_back(std::move(command));
-        m_menus.RegisterCommand(*m_tabCommands.back());
+        if (CVoiceCommand* added = m_tabCommands.add(std::move(command)))
+            m_tabCommands.registerCommand(*added);
     }
 }
 
@@ -148,7 +137,7 @@ void BuiltInCommands::registerActiveCommands()
 {
     for (const auto& command : m_commands) {
         if (command->m_Active)
-            m_menus.RegisterCommand(*command);
+            m_commands.registerCommand(*command);
     }
 }
 
@@ -156,16 +145,7 @@ void BuiltInCommands::setActive(CVoiceCommand& command, bool active)
 {
     command.m_Active = active;
     if (active)
-        m_menus.RegisterCommand(command);
+        m_commands.registerCommand(command);
     else
-        m_menus.UnregisterCommand(command);
-}
-
-CVoiceCommand* BuiltInCommands::find(const QString& phrase) const
-{
-    for (const auto& command : m_commands) {
-        if (command->m_Voice.compare(phrase, Qt::CaseInsensitive) == 0)
-            return command.get();
-    }
-    return nullptr;
+        m_commands.unregisterCommand(command);
 }
