@@ -162,8 +162,7 @@ Result<void> CSettings::Save(const WindowPlacement& mainWindow)
     if (!saved)
         qCWarning(lcSettings).noquote() << saved.error().message;
 
-    Result<void> welcome =
-        ReplaceFileAtomically(welcomeFile(), (quoteField(m_WelcomeMessage) + QStringLiteral("\r\n")).toUtf8());
+    Result<void> welcome = ReplaceFileAtomically(welcomeFile(), (quoteField(m_WelcomeMessage) + QStringLiteral("\r\n")).toUtf8());
     if (!welcome)
         qCWarning(lcSettings).noquote() << welcome.error().message;
     return saved ? welcome : saved;

@@ -187,6 +187,31 @@ void frmMain::composePages()
         connect(box, &QCheckBox::toggled, this, [this, handler](bool checked) { (m_startList.get()->*handler)(checked); });
 }
 
+void frmMain::createImports()
+{
+    const auto chooseFolder = [this](const QString& personal) -> std::optional<QString> {
+        frmImportDocs form(frmImportDocs::defaultPlaces(), this);
+        form.setFolder(personal);
+        if (ShowModalForm(form) != QDialog::Accepted)
+            return std::nullopt;
+        return form.folder();
+    };
+    const auto waitCursor = [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    const auto updateTabButtons = [this](UserList& list) {
+        (&list == m_documents.get() ? m_documentsPage : m_webSitesPage)->UpdateTabButtons();
+    };
+    m_imports = std::make_unique<ListImports>(
+        m_state.AppPath, *m_documents, *m_webSites,
+        ListImports::Services{*m_voice, m_platform.mokavel, *this, chooseFolder, waitCursor, updateTabButtons});
+    connect(m_documentsPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportDocs_Click(); });
+    connect(m_webSitesPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportURL_Click(); });
+}
+
 void frmMain::addPage(MainWindowPage* page)
 {
     tabMain->addTab(page->widget(), page->caption());
@@ -253,31 +278,12 @@ void frmMain::createUserLists()
     m_programs = std::make_unique<UserList>(ListKind::Programs, *m_voice, *m_context, m_state.AppPath);
     m_documents = std::make_unique<UserList>(ListKind::Documents, *m_voice, *m_context, m_state.AppPath);
     m_webSites = std::make_unique<UserList>(ListKind::WebSites, *m_voice, *m_context, m_state.AppPath);
-}
-
-void frmMain::createImports()
-{
-    const auto chooseFolder = [this](const QString& personal) -> std::optional<QString> {
-        frmImportDocs form(frmImportDocs::defaultPlaces(), this);
-        form.setFolder(personal);
-        if (ShowModalForm(form) != QDialog::Accepted)
-            return std::nullopt;
-        return form.folder();
-    };
-    const auto waitCursor = [](bool waiting) {
-        if (waiting)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    };
-    const auto updateTabButtons = [this](UserList& list) {
-        (&list == m_documents.get() ? m_documentsPage : m_webSitesPage)->UpdateTabButtons();
-    };
-    m_imports = std::make_unique<ListImports>(
-        m_state.AppPath, *m_documents, *m_webSites,
-        ListImports::Services{*m_voice, m_platform.mokavel, *this, chooseFolder, waitCursor, updateTabButtons});
-    connect(m_documentsPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportDocs_Click(); });
-    connect(m_webSitesPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportURL_Click(); });
+    connect(tabMain, &QTabWidget::currentChanged, this, [this] {
+        if (tabMain->currentWidget() == m_startPage)
+            m_startPage->activated();
+        else if (auto* page = qobject_cast<ListPage*>(tabMain->currentWidget()))
+            page->UpdateTabButtons();
+    });
 }
 
 void frmMain::Init(const InitSequence::StatusSink& showStatus)
@@ -288,12 +294,6 @@ void frmMain::Init(const InitSequence::StatusSink& showStatus)
 void frmMain::connectControls()
 {
     connect(cmdTray, &QPushButton::clicked, this, &frmMain::cmdTray_Click);
-    connect(tabMain, &QTabWidget::currentChanged, this, [this] {
-        if (tabMain->currentWidget() == m_startPage)
-            m_startPage->activated();
-        else if (auto* page = qobject_cast<ListPage*>(tabMain->currentWidget()))
-            page->UpdateTabButtons();
-    });
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_exitProgram(); });
     connect(cmdActivate, &QPushButton::clicked, m_voice.get(), &VoiceMenus::cmdActivate_Click);
     connect(m_voice.get(), &VoiceMenus::activateCaptionChanged, cmdActivate, &QPushButton::setText);
@@ -317,9 +317,9 @@ void frmMain::fillGestureLists()
     const CharacterController::GestureLists& lists = m_character->gestureLists();
     m_settingsPage->FillGestureList(lists.entries, lists.welcomeSelection);
     m_commandsPage->setGestureNames(lists.entries);
+    m_macrosPage->setGestureNames(lists.entries);
     for (ListPage* page : {m_programsPage, m_documentsPage, m_webSitesPage})
         page->setGestureNames(lists.entries);
-    m_macrosPage->setGestureNames(lists.entries);
 }
 
 void frmMain::showEvent(QShowEvent* event)
@@ -498,7 +498,7 @@ void frmMain::Form_Unload()
             failures << saved.error().message;
     }
     if (m_macros && !m_macros->SaveMacros())
-        failures << tr("Some macro files in %1").arg(m_state.MacrosPath);
+        failures << tr("%1: not every macro file could be written").arg(m_state.MacrosPath);
     for (MainWindowPage* page : m_pages)
         page->save();
     if (Settings) {

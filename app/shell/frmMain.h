@@ -123,23 +123,23 @@ private:
     std::unique_ptr<HelpAndMessages> m_help;
     std::unique_ptr<CommandContext> m_context;
     std::unique_ptr<BuiltInCommands> m_builtIn;
+    std::unique_ptr<MacroContext> m_macroContext;
+    std::unique_ptr<MacroList> m_macros;
     std::unique_ptr<StartList> m_startList;
     std::unique_ptr<UserList> m_programs;
     std::unique_ptr<UserList> m_documents;
     std::unique_ptr<UserList> m_webSites;
     std::unique_ptr<ListPage::Services> m_listServices;
     std::unique_ptr<ListImports> m_imports;
-    std::unique_ptr<MacroContext> m_macroContext;
-    std::unique_ptr<MacroList> m_macros;
     // The pages in tab order; the tab strip owns their widgets.
     std::vector<MainWindowPage*> m_pages;
     SettingsPage* m_settingsPage = nullptr;
     CommandsPage* m_commandsPage = nullptr;
+    MacrosPage* m_macrosPage = nullptr;
     StartPage* m_startPage = nullptr;
     ListPage* m_programsPage = nullptr;
     ListPage* m_documentsPage = nullptr;
     ListPage* m_webSitesPage = nullptr;
-    MacrosPage* m_macrosPage = nullptr;
     bool m_activatedOnce = false;
     bool m_exitRequested = false;
     bool m_reportingSaveFailures = false;

@@ -112,13 +112,20 @@ std::optional<std::filesystem::path> resolveLinks(const std::filesystem::path& f
 
 namespace {
 
-// Writes bytes beside file under a temporary name, with file's permissions; the name, or
-// an empty path on failure with the reason in error (nothing is left behind then).
-std::filesystem::path writeTemporary(const std::filesystem::path& file, std::string_view bytes, bool flush, int& error)
+// The file's name and what went wrong, for the user.
+std::string describe(const std::filesystem::path& file, int error)
 {
-    error = 0;
-    const auto fail = [&error](int reason) {
-        error = reason;
+    return file.string() + ": " + std::strerror(error);
+}
+
+// Writes bytes beside file under a temporary name, with file's permissions; the name, or
+// an empty path on failure (nothing is left behind then, and why says what went wrong).
+std::filesystem::path writeTemporary(const std::filesystem::path& file, std::string_view bytes, bool flush,
+                                     std::string* why)
+{
+    const auto fail = [&](int error) {
+        if (why)
+            *why = describe(file, error);
         return std::filesystem::path();
     };
     struct stat old {};
@@ -144,33 +151,30 @@ std::filesystem::path writeTemporary(const std::filesystem::path& file, std::str
         return fail(EEXIST);
     FileDescriptor fd(rawFd);
 
-    const auto check = [&error](bool done) {
-        if (!done && error == 0)
-            error = errno;
-    };
+    bool written = true;
     if (replacing) {
         // Only root may hand the file back to its owner (anyone else owns it already);
         // keeping the owner is worth trying, not worth failing the save for.
         if (::geteuid() == 0 && ::fchown(fd.get(), old.st_uid, old.st_gid) != 0) {
         }
-        check(::fchmod(fd.get(), old.st_mode & 07777) == 0);
+        written = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
     }
-    check(writeAll(fd.get(), bytes));
-    if (flush)
-        check(::fsync(fd.get()) == 0);
-    check(fd.close());
-    if (error != 0) {
+    written = written && writeAll(fd.get(), bytes) && (!flush || ::fsync(fd.get()) == 0);
+    const int error = errno;
+    written = fd.close() && written;
+    if (!written) {
         ::unlink(temporary.c_str());
-        return {};
+        return fail(error != 0 ? error : EIO);
     }
     return temporary;
 }
 
-bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& file, int& error)
+bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& file, std::string* why = nullptr)
 {
     if (::rename(temporary.c_str(), file.c_str()) == 0)
         return true;
-    error = errno;
+    if (why)
+        *why = describe(file, errno);
     ::unlink(temporary.c_str());
     return false;
 }
@@ -192,13 +196,9 @@ void flushFolder(const std::filesystem::path& folder)
 
 bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string* why)
 {
-    int error = 0;
-    const std::filesystem::path temporary = writeTemporary(file, bytes, true, error);
-    if (temporary.empty() || !moveIntoPlace(temporary, file, error)) {
-        if (why)
-            *why = file.string() + ": " + std::strerror(error);
+    const std::filesystem::path temporary = writeTemporary(file, bytes, true, why);
+    if (temporary.empty() || !moveIntoPlace(temporary, file, why))
         return false;
-    }
     flushFolder(folderOf(file));
     return true;
 }
@@ -209,8 +209,7 @@ std::vector<bool> replaceFilesAtomically(const std::vector<Replacement>& replace
     std::vector<std::filesystem::path> folders;
     temporaries.reserve(replacements.size());
     for (const Replacement& replacement : replacements) {
-        int ignored = 0;
-        temporaries.push_back(writeTemporary(replacement.file, replacement.bytes, false, ignored));
+        temporaries.push_back(writeTemporary(replacement.file, replacement.bytes, false, nullptr));
         const std::filesystem::path folder = folderOf(replacement.file);
         if (!temporaries.back().empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
             folders.push_back(folder);
@@ -228,9 +227,8 @@ std::vector<bool> replaceFilesAtomically(const std::vector<Replacement>& replace
     for (size_t i = 0; i < replacements.size(); ++i) {
         if (temporaries[i].empty())
             continue;
-        int ignored = 0;
         if (synced)
-            replaced[i] = moveIntoPlace(temporaries[i], replacements[i].file, ignored);
+            replaced[i] = moveIntoPlace(temporaries[i], replacements[i].file);
         else
             ::unlink(temporaries[i].c_str());
     }
