@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <random>
 
 #include <fcntl.h>
@@ -111,14 +112,32 @@ std::optional<std::filesystem::path> resolveLinks(const std::filesystem::path& f
 
 namespace {
 
-// Writes bytes beside file under a temporary name, with file's permissions; the name, or
-// an empty path on failure (nothing is left behind then).
-std::filesystem::path writeTemporary(const std::filesystem::path& file, std::string_view bytes, bool flush)
+// The file's name and what went wrong, for the user.
+std::string describe(const std::filesystem::path& file, int error)
 {
+    return file.string() + ": " + std::strerror(error);
+}
+
+// Writes bytes beside file under a temporary name, with file's permissions; the name, or
+// an empty path on failure (nothing is left behind then, and why says what went wrong).
+std::filesystem::path writeTemporary(const std::filesystem::path& file, std::string_view bytes, bool flush,
+                                     std::string* why)
+{
+    const auto fail = [&](int error) {
+        if (why)
+            *why = describe(file, error);
+        return std::filesystem::path();
+    };
     struct stat old {};
     const bool replacing = ::stat(file.c_str(), &old) == 0;
     if (replacing && !S_ISREG(old.st_mode))
-        return {};
+        return fail(EISDIR);
+    if (replacing) {
+        // The rename needs only the folder's permission; the file's own is the user's say.
+        FileDescriptor probe(::open(file.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        if (probe.get() < 0)
+            return fail(errno);
+    }
 
     std::filesystem::path temporary;
     int rawFd = -1;
@@ -126,10 +145,10 @@ std::filesystem::path writeTemporary(const std::filesystem::path& file, std::str
         temporary = temporaryNameFor(file);
         rawFd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (rawFd < 0 && errno != EEXIST)
-            return {};
+            return fail(errno);
     }
     if (rawFd < 0)
-        return {};
+        return fail(EEXIST);
     FileDescriptor fd(rawFd);
 
     bool written = true;
@@ -141,18 +160,21 @@ std::filesystem::path writeTemporary(const std::filesystem::path& file, std::str
         written = ::fchmod(fd.get(), old.st_mode & 07777) == 0;
     }
     written = written && writeAll(fd.get(), bytes) && (!flush || ::fsync(fd.get()) == 0);
+    const int error = errno;
     written = fd.close() && written;
     if (!written) {
         ::unlink(temporary.c_str());
-        return {};
+        return fail(error != 0 ? error : EIO);
     }
     return temporary;
 }
 
-bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& file)
+bool moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& file, std::string* why = nullptr)
 {
     if (::rename(temporary.c_str(), file.c_str()) == 0)
         return true;
+    if (why)
+        *why = describe(file, errno);
     ::unlink(temporary.c_str());
     return false;
 }
@@ -172,10 +194,10 @@ void flushFolder(const std::filesystem::path& folder)
 
 } // namespace
 
-bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes)
+bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string* why)
 {
-    const std::filesystem::path temporary = writeTemporary(file, bytes, true);
-    if (temporary.empty() || !moveIntoPlace(temporary, file))
+    const std::filesystem::path temporary = writeTemporary(file, bytes, true, why);
+    if (temporary.empty() || !moveIntoPlace(temporary, file, why))
         return false;
     flushFolder(folderOf(file));
     return true;
@@ -187,7 +209,7 @@ std::vector<bool> replaceFilesAtomically(const std::vector<Replacement>& replace
     std::vector<std::filesystem::path> folders;
     temporaries.reserve(replacements.size());
     for (const Replacement& replacement : replacements) {
-        temporaries.push_back(writeTemporary(replacement.file, replacement.bytes, false));
+        temporaries.push_back(writeTemporary(replacement.file, replacement.bytes, false, nullptr));
         const std::filesystem::path folder = folderOf(replacement.file);
         if (!temporaries.back().empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
             folders.push_back(folder);

@@ -27,9 +27,11 @@ struct FileContents {
 FileContents readWholeFile(const std::filesystem::path& file);
 
 // Replaces file with bytes, keeping the old file's permissions (and owner, where we may).
-// A new file gets the usual permissions under the umask. The folder must exist.
-// false on any failure; the old file is then untouched.
-bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+// A new file gets the usual permissions under the umask. The folder must exist. A file
+// the user may not write is refused, though the folder would allow the rename.
+// false on any failure, with the file's name and the reason in why (when given); the
+// old file is then untouched.
+bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string* why = nullptr);
 
 struct Replacement {
     std::filesystem::path file;

@@ -5,12 +5,18 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <climits>
 #include <cstdint>
 #include <ctime>
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,7 +68,7 @@ public:
             forget(file);
             return {contents.state, nullptr};
         }
-        auto document = std::make_shared<const ProfileDocument>(std::move(contents.bytes));
+        auto document = std::make_shared<const ProfileDocument>(contents.bytes);
         if (isSettled(contents.identity.st_mtim, readAt))
             remember(file, FileIdentity::of(contents.identity), document);
         else
@@ -145,16 +151,41 @@ std::string_view withoutQuotes(std::string_view value)
     return value;
 }
 
-// Cutting inside a UTF-8 sequence would leave a broken character at the end.
+// Length of the valid UTF-8 sequence starting at text[0], 0 when there is none.
+size_t utf8SequenceLength(std::string_view text)
+{
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    if (length == 0 || length > text.size() || (length == 2 && lead < 0xC2))
+        return 0;
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return 0;
+    }
+    return length;
+}
+
+bool isUtf8(std::string_view text)
+{
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t length = utf8SequenceLength(text.substr(pos));
+        if (length == 0)
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
+// A UTF-8 value is cut between characters, so no broken character is left at the end;
+// text in any other encoding (Latin-1 from an older file) is cut between bytes.
 size_t cutLength(std::string_view text, size_t limit)
 {
-    if (text.size() <= limit)
-        return text.size();
+    if (text.size() <= limit || !isUtf8(text))
+        return std::min(text.size(), limit);
     size_t cut = limit;
-    for (int back = 0; back < 3 && cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80; ++back)
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
         --cut;
-    if (cut < limit && static_cast<unsigned char>(text[cut]) < 0xC0)
-        return limit; // not UTF-8 after all
     return cut;
 }
 
@@ -176,6 +207,7 @@ bool isValidKeyName(std::string_view name)
 
 int parseLeadingInt(std::string_view text)
 {
+    text = profile::trimBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         negative = text.front() == '-';
@@ -206,101 +238,224 @@ int parseLeadingInt(std::string_view text)
 
 } // namespace
 
-std::optional<std::string> ReadPrivateProfileValue(std::string_view section, std::string_view key,
-                                                   const std::filesystem::path& file)
+namespace profile {
+
+ProfileSnapshot::ProfileSnapshot(const std::filesystem::path& file)
 {
     try {
-        const Loaded loaded = cache().load(file);
-        if (!loaded.document)
-            return std::nullopt;
-        const auto value = loaded.document->rawValue(profile::trimBlanks(section), profile::trimBlanks(key));
+        m_document = cache().load(file).document;
+    } catch (...) {
+        // Out of memory on a hostile file: the caller gets the defaults.
+    }
+}
+
+std::optional<std::string> ProfileSnapshot::value(std::string_view section, std::string_view key) const
+{
+    if (!m_document)
+        return std::nullopt;
+    try {
+        const auto value = m_document->rawValue(trimBlanks(section), trimBlanks(key));
         if (!value)
             return std::nullopt;
         return std::string(withoutQuotes(*value));
     } catch (...) {
-        // Out of memory on a hostile file: the caller gets the default.
         return std::nullopt;
     }
 }
 
-int GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
-                            std::string& out, int bufferSize, const std::filesystem::path& file)
+int ProfileSnapshot::getString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                               std::string& out, int bufferSize) const
 {
     out.clear();
     if (bufferSize <= 0)
         return 0;
-    const std::optional<std::string> value = ReadPrivateProfileValue(section, key, file);
-    const std::string_view text = value ? std::string_view(*value) : withoutQuotes(defaultValue);
+    const std::optional<std::string> found = value(section, key);
+    while (!found && !defaultValue.empty() && (defaultValue.back() == ' ' || defaultValue.back() == '\t'))
+        defaultValue.remove_suffix(1);
+    const std::string_view text = found ? std::string_view(*found) : withoutQuotes(defaultValue);
     out.assign(text.substr(0, cutLength(text, size_t(bufferSize) - 1)));
     return int(out.size());
 }
 
-int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
-                         const std::filesystem::path& file)
+int ProfileSnapshot::getInt(std::string_view section, std::string_view key, int defaultValue) const
 {
-    const std::optional<std::string> value = ReadPrivateProfileValue(section, key, file);
-    if (!value || value->empty())
+    const std::optional<std::string> found = value(section, key);
+    if (!found || found->empty())
         return defaultValue;
-    return parseLeadingInt(*value);
+    return parseLeadingInt(*found);
 }
+
+void ProfileEdit::write(std::string_view section, std::string_view key, std::string_view value)
+{
+    m_operations.push_back({Kind::Write, std::string(trimBlanks(section)), std::string(trimBlanks(key)), std::string(value)});
+}
+
+void ProfileEdit::deleteKey(std::string_view section, std::string_view key)
+{
+    m_operations.push_back({Kind::DeleteKey, std::string(trimBlanks(section)), std::string(trimBlanks(key)), {}});
+}
+
+void ProfileEdit::deleteSection(std::string_view section)
+{
+    m_operations.push_back({Kind::DeleteSection, std::string(trimBlanks(section)), {}, {}});
+}
+
+void ProfileEdit::addSection(std::string_view section)
+{
+    m_operations.push_back({Kind::AddSection, std::string(trimBlanks(section)), {}, {}});
+}
+
+void ProfileEdit::clear()
+{
+    m_operations.push_back({Kind::Clear, {}, {}, {}});
+}
+
+bool ProfileEdit::applyTo(ProfileDocument& document, bool& exists, std::string* why) const
+{
+    for (const Operation& operation : m_operations) {
+        const bool hasKey = operation.kind == Kind::Write || operation.kind == Kind::DeleteKey;
+        if (operation.kind != Kind::Clear
+            && (!isValidSectionName(operation.section) || (hasKey && !isValidKeyName(operation.key)))) {
+            if (why)
+                *why = "the name \"" + (hasKey ? operation.key : operation.section) + "\" cannot be written";
+            return false;
+        }
+        switch (operation.kind) {
+        case Kind::Write:
+            if (holdsLineBreak(operation.value)) {
+                if (why)
+                    *why = "the value of \"" + operation.key + "\" holds a line break";
+                return false;
+            }
+            document.setValue(operation.section, operation.key, operation.value);
+            exists = true;
+            break;
+        case Kind::DeleteKey:
+            document.removeKey(operation.section, operation.key);
+            break;
+        case Kind::DeleteSection:
+            document.removeSection(operation.section);
+            break;
+        case Kind::AddSection:
+            document.addSection(operation.section);
+            exists = true;
+            break;
+        case Kind::Clear:
+            document.clear();
+            exists = false;
+            break;
+        }
+    }
+    return true;
+}
+
+} // namespace profile
 
 namespace {
 
-// Applies edit to the file's parsed text and puts the result in place atomically. edit
-// returns nullopt when nothing changes; then the file is not touched.
-template <typename Edit>
-bool editFile(const std::filesystem::path& file, bool createsMissingFile, Edit edit)
+// The advisory lock of every read-modify-write in one folder: the file itself cannot
+// carry it, since each write puts a new file in its place.
+class FolderLock {
+public:
+    explicit FolderLock(const std::filesystem::path& file)
+    {
+        const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+        m_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~FolderLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);   // releases the lock
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+bool fail(std::string* why, std::string text)
+{
+    if (why)
+        *why = std::move(text);
+    return false;
+}
+
+} // namespace
+
+bool CommitPrivateProfileEdit(const profile::ProfileEdit& edit, const std::filesystem::path& file, std::string* why)
 {
     try {
         std::lock_guard lock(writeMutex());
         const std::optional<std::filesystem::path> target = profile::resolveLinks(file);
         if (!target)
-            return false;
-        Loaded loaded = cache().load(*target);
-        if (loaded.state == profile::FileState::Unreadable)
-            return false; // writing would replace a file we could not read: it would be lost
-        if (loaded.state == profile::FileState::Missing) {
-            if (!createsMissingFile)
-                return true;
-            loaded.document = std::make_shared<const ProfileDocument>(std::string());
-        }
-        std::optional<std::string> text = edit(*loaded.document);
-        if (!text)
-            return true;
+            return fail(why, file.string() + ": the link points nowhere");
+        const FolderLock folderLock(*target);
+        // Read afresh under the lock: another process may have written since our last read.
+        const profile::FileContents contents = profile::readWholeFile(*target);
+        if (contents.state == profile::FileState::Unreadable)
+            return fail(why, target->string() + ": the file could not be read, so it is not replaced");
+        const bool existed = contents.state == profile::FileState::Read;
+        bool exists = existed;
+        ProfileDocument document(contents.bytes);
+        std::string reason;
+        if (!edit.applyTo(document, exists, &reason))
+            return fail(why, target->string() + ": " + reason);
+
         // Our own new file is as young as a file can be; the next read parses it afresh.
         cache().forget(*target);
-        return profile::replaceFileAtomically(*target, *text);
-    } catch (...) {
-        return false;
+        if (!exists) {
+            if (existed && ::unlink(target->c_str()) != 0 && errno != ENOENT)
+                return fail(why, target->string() + ": " + std::strerror(errno));
+            return true;
+        }
+        std::string text = document.text();
+        if (existed && text == contents.bytes)
+            return true;
+        return profile::replaceFileAtomically(*target, text, why);
+    } catch (const std::exception& error) {
+        return fail(why, file.string() + ": " + error.what());
     }
 }
 
-} // namespace
+std::optional<std::string> ReadPrivateProfileValue(std::string_view section, std::string_view key,
+                                                   const std::filesystem::path& file)
+{
+    return profile::ProfileSnapshot(file).value(section, key);
+}
+
+int GetPrivateProfileString(std::string_view section, std::string_view key, std::string_view defaultValue,
+                            std::string& out, int bufferSize, const std::filesystem::path& file)
+{
+    return profile::ProfileSnapshot(file).getString(section, key, defaultValue, out, bufferSize);
+}
+
+int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
+                         const std::filesystem::path& file)
+{
+    return profile::ProfileSnapshot(file).getInt(section, key, defaultValue);
+}
 
 bool WritePrivateProfileString(std::string_view section, std::optional<std::string_view> key,
                                std::optional<std::string_view> value, const std::filesystem::path& file)
 {
-    section = profile::trimBlanks(section);
-    if (key)
-        key = profile::trimBlanks(*key);
-    if (!isValidSectionName(section) || (key && !isValidKeyName(*key)) || (value && holdsLineBreak(*value)))
-        return false;
-
-    return editFile(file, key && value, [&](const ProfileDocument& document) {
-        if (!key)
-            return document.withoutSection(section);
-        if (!value)
-            return document.withoutKey(section, *key);
-        return document.withValue(section, *key, *value);
-    });
+    profile::ProfileEdit edit;
+    if (!key)
+        edit.deleteSection(section);
+    else if (!value)
+        edit.deleteKey(section, *key);
+    else
+        edit.write(section, *key, *value);
+    return CommitPrivateProfileEdit(edit, file);
 }
 
 bool AddPrivateProfileSection(std::string_view section, const std::filesystem::path& file)
 {
-    section = profile::trimBlanks(section);
-    if (!isValidSectionName(section))
-        return false;
-    return editFile(file, true, [&](const ProfileDocument& document) { return document.withSection(section); });
+    profile::ProfileEdit edit;
+    edit.addSection(section);
+    return CommitPrivateProfileEdit(edit, file);
 }
 
 void ClearPrivateProfileCache()

@@ -19,6 +19,11 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+std::string keyLine(std::string_view key, std::string_view value)
+{
+    return std::string(key).append("=").append(value).append(kLineEnd);
+}
+
 } // namespace
 
 std::string_view trimBlanks(std::string_view text)
@@ -44,68 +49,80 @@ size_t CaseFoldHash::operator()(std::string_view text) const
     return hash;
 }
 
-ProfileDocument::ProfileDocument(std::string text) : m_text(std::move(text))
+ProfileDocument::ProfileDocument(std::string_view text)
 {
-    parse();
+    parse(text);
 }
 
-void ProfileDocument::parse()
+void ProfileDocument::parse(std::string_view text)
 {
-    const size_t size = m_text.size();
+    m_blocks.push_back(std::make_unique<Block>());
+    const size_t size = text.size();
     size_t pos = 0;
+    bool firstLine = true;
     while (pos < size) {
-        const size_t lineEnd = std::min(m_text.find_first_of("\r\n", pos), size);
-        Line line{pos, lineEnd - pos, 0};
+        const size_t lineEnd = std::min(text.find_first_of("\r\n", pos), size);
+        size_t terminator = 0;
         if (lineEnd < size)
-            line.terminatorLength = (m_text[lineEnd] == '\r' && lineEnd + 1 < size && m_text[lineEnd + 1] == '\n') ? 2 : 1;
-        m_lines.push_back(line);
-        pos = line.end();
-    }
-
-    const std::string_view text = m_text;
-    for (size_t i = 0; i < m_lines.size(); ++i) {
-        std::string_view content = text.substr(m_lines[i].begin, m_lines[i].length);
-        if (i == 0 && content.starts_with(kUtf8Bom))
+            terminator = (text[lineEnd] == '\r' && lineEnd + 1 < size && text[lineEnd + 1] == '\n') ? 2 : 1;
+        const std::string_view raw = text.substr(pos, lineEnd + terminator - pos);
+        const size_t contentLength = lineEnd - pos;
+        std::string_view content = raw.substr(0, contentLength);
+        pos = lineEnd + terminator;
+        if (firstLine && content.starts_with(kUtf8Bom))
             content.remove_prefix(kUtf8Bom.size());
+        firstLine = false;
         content = trimBlanks(content);
-        if (content.empty() || content.front() == ';')
-            continue;
-        if (content.front() == '[') {
-            // Text after the closing bracket is ignored; an unclosed header runs to the line end.
-            const std::string_view name = trimBlanks(content.substr(1, content.find(']', 1) - 1));
-            if (!m_sections.empty())
-                m_sections.back().endLine = i;
-            m_firstSection.try_emplace(name, m_sections.size());
-            m_sections.push_back(Section{name, i, m_lines.size(), {}});
-            continue;
+
+        if (content.starts_with('[')) {
+            // Text after the closing bracket is ignored; a header without one opens no section.
+            const size_t close = content.find(']', 1);
+            if (close != std::string_view::npos) {
+                auto block = std::make_unique<Block>();
+                block->name = trimBlanks(content.substr(1, close - 1));
+                block->isSection = true;
+                block->lines.push_back(Line{std::string(raw), contentLength});
+                m_sections[block->name].push_back(block.get());
+                m_blocks.push_back(std::move(block));
+                continue;
+            }
         }
+        Block& block = *m_blocks.back();
+        block.lines.push_back(Line{std::string(raw), contentLength});
+        if (content.empty() || content.front() == ';' || !block.isSection)
+            continue;
         const size_t equals = content.find('=');
-        if (equals == std::string_view::npos || m_sections.empty())
+        if (equals == std::string_view::npos)
             continue;
         const std::string_view name = trimBlanks(content.substr(0, equals));
         if (!name.empty())
-            m_sections.back().keys.push_back(Key{name, trimBlanks(content.substr(equals + 1)), i});
+            block.keys.push_back(Key{std::string(name), std::string(trimBlanks(content.substr(equals + 1))), block.lines.size() - 1});
     }
 }
 
-const ProfileDocument::Key* ProfileDocument::Section::find(std::string_view key) const
+ProfileDocument::Key* ProfileDocument::Block::find(std::string_view key)
 {
-    for (const Key& candidate : keys) {
+    for (Key& candidate : keys) {
         if (equalsIgnoringCase(candidate.name, key))
             return &candidate;
     }
     return nullptr;
 }
 
-const ProfileDocument::Section* ProfileDocument::findSection(std::string_view section) const
+const ProfileDocument::Key* ProfileDocument::Block::find(std::string_view key) const
 {
-    const auto found = m_firstSection.find(section);
-    return found == m_firstSection.end() ? nullptr : &m_sections[found->second];
+    return const_cast<Block*>(this)->find(key);
+}
+
+ProfileDocument::Block* ProfileDocument::firstSection(std::string_view section) const
+{
+    const auto found = m_sections.find(section);
+    return found == m_sections.end() ? nullptr : found->second.front();
 }
 
 std::optional<std::string_view> ProfileDocument::rawValue(std::string_view section, std::string_view key) const
 {
-    const Section* found = findSection(section);
+    const Block* found = firstSection(section);
     if (!found)
         return std::nullopt;
     const Key* entry = found->find(key);
@@ -116,90 +133,132 @@ std::optional<std::string_view> ProfileDocument::rawValue(std::string_view secti
 
 bool ProfileDocument::hasSection(std::string_view section) const
 {
-    return findSection(section) != nullptr;
+    return firstSection(section) != nullptr;
 }
 
-std::string ProfileDocument::appendedText(std::string_view lines) const
+void ProfileDocument::endLastLine()
 {
-    std::string text;
-    text.reserve(m_text.size() + kLineEnd.size() + lines.size());
-    text = m_text;
-    if (!m_lines.empty() && m_lines.back().terminatorLength == 0)
-        text += kLineEnd;
-    text += lines;
-    return text;
-}
-
-std::string ProfileDocument::spliced(std::vector<Splice> splices) const
-{
-    std::sort(splices.begin(), splices.end(), [](const Splice& a, const Splice& b) { return a.begin < b.begin; });
-    std::string text;
-    text.reserve(m_text.size() + 64);
-    size_t pos = 0;
-    for (const Splice& splice : splices) {
-        text.append(m_text, pos, splice.begin - pos);
-        text += splice.text;
-        pos = splice.end;
+    for (auto block = m_blocks.rbegin(); block != m_blocks.rend(); ++block) {
+        if ((*block)->removed || (*block)->lines.empty())
+            continue;
+        Line& last = (*block)->lines.back();
+        if (!last.hasLineEnd())
+            last.bytes += kLineEnd;
+        return;
     }
-    text.append(m_text, pos, std::string::npos);
-    return text;
 }
 
-std::optional<std::string> ProfileDocument::withValue(std::string_view section, std::string_view key,
-                                                      std::string_view value) const
+ProfileDocument::Block& ProfileDocument::appendSection(std::string_view section)
 {
-    const Section* found = findSection(section);
-    if (!found)
-        return appendedText(std::string("[").append(section).append("]\r\n").append(key).append("=").append(value).append(kLineEnd));
+    endLastLine();
+    auto block = std::make_unique<Block>();
+    block->name = section;
+    block->isSection = true;
+    block->lines.push_back(Line{std::string("[").append(section).append("]").append(kLineEnd), section.size() + 2});
+    m_sections[block->name].push_back(block.get());
+    m_blocks.push_back(std::move(block));
+    return *m_blocks.back();
+}
 
-    if (const Key* entry = found->find(key)) {
+bool ProfileDocument::setValue(std::string_view section, std::string_view key, std::string_view value)
+{
+    Block* found = firstSection(section);
+    if (!found)
+        found = &appendSection(section);
+    else if (Key* entry = found->find(key)) {
         if (entry->value == value)
-            return std::nullopt;
+            return false;
         // The key keeps its place, its stored letter case and its line end.
-        const Line& line = m_lines[entry->line];
-        return spliced({{line.begin, line.begin + line.length, std::string(entry->name).append("=").append(value)}});
+        Line& line = found->lines[entry->line];
+        const std::string lineEnd = line.bytes.substr(line.contentLength);
+        line.bytes = std::string(entry->name).append("=").append(value);
+        line.contentLength = line.bytes.size();
+        line.bytes += lineEnd;
+        entry->value = trimBlanks(value);
+        return true;
     }
 
-    const Line& after = m_lines[found->keys.empty() ? found->headerLine : found->keys.back().line];
-    std::string inserted = after.terminatorLength == 0 ? std::string(kLineEnd) : std::string();
-    inserted.append(key).append("=").append(value).append(kLineEnd);
-    return spliced({{after.end(), after.end(), std::move(inserted)}});
+    // A new key goes after the last key of its section.
+    const size_t after = found->keys.empty() ? 0 : found->keys.back().line;
+    Line& previous = found->lines[after];
+    if (!previous.hasLineEnd())
+        previous.bytes += kLineEnd;
+    std::string bytes = keyLine(key, value);
+    const size_t contentLength = bytes.size() - kLineEnd.size();
+    found->lines.insert(found->lines.begin() + std::ptrdiff_t(after + 1), Line{std::move(bytes), contentLength});
+    found->keys.push_back(Key{std::string(key), std::string(trimBlanks(value)), after + 1});
+    return true;
 }
 
-std::optional<std::string> ProfileDocument::withoutKey(std::string_view section, std::string_view key) const
+bool ProfileDocument::removeKey(std::string_view section, std::string_view key)
 {
-    const Section* found = findSection(section);
+    Block* found = firstSection(section);
     if (!found)
-        return std::nullopt;
+        return false;
     // Every copy of the key goes, so a duplicate further down does not come back to life.
-    std::vector<Splice> splices;
-    for (const Key& entry : found->keys) {
+    std::vector<size_t> gone;
+    std::vector<Key> kept;
+    for (Key& entry : found->keys) {
         if (equalsIgnoringCase(entry.name, key))
-            splices.push_back({m_lines[entry.line].begin, m_lines[entry.line].end(), {}});
+            gone.push_back(entry.line);
+        else
+            kept.push_back(std::move(entry));
     }
-    if (splices.empty())
-        return std::nullopt;
-    return spliced(std::move(splices));
+    found->keys = std::move(kept);
+    if (gone.empty())
+        return false;
+    for (auto line = gone.rbegin(); line != gone.rend(); ++line)
+        found->lines.erase(found->lines.begin() + std::ptrdiff_t(*line));
+    for (Key& entry : found->keys)
+        entry.line -= size_t(std::count_if(gone.begin(), gone.end(), [&](size_t line) { return line < entry.line; }));
+    return true;
 }
 
-std::optional<std::string> ProfileDocument::withoutSection(std::string_view section) const
+bool ProfileDocument::removeSection(std::string_view section)
 {
     // Every section of the name goes, so a duplicate does not take the deleted one's place.
-    std::vector<Splice> splices;
-    for (const Section& candidate : m_sections) {
-        if (equalsIgnoringCase(candidate.name, section))
-            splices.push_back({m_lines[candidate.headerLine].begin, m_lines[candidate.endLine - 1].end(), {}});
-    }
-    if (splices.empty())
-        return std::nullopt;
-    return spliced(std::move(splices));
+    const auto found = m_sections.find(section);
+    if (found == m_sections.end())
+        return false;
+    for (Block* block : found->second)
+        block->removed = true;
+    m_sections.erase(found);
+    return true;
 }
 
-std::optional<std::string> ProfileDocument::withSection(std::string_view section) const
+bool ProfileDocument::addSection(std::string_view section)
 {
     if (hasSection(section))
-        return std::nullopt;
-    return appendedText(std::string("[").append(section).append("]\r\n"));
+        return false;
+    appendSection(section);
+    return true;
+}
+
+void ProfileDocument::clear()
+{
+    m_blocks.clear();
+    m_sections.clear();
+    m_blocks.push_back(std::make_unique<Block>());
+}
+
+std::string ProfileDocument::text() const
+{
+    size_t size = 0;
+    for (const auto& block : m_blocks) {
+        if (!block->removed) {
+            for (const Line& line : block->lines)
+                size += line.bytes.size();
+        }
+    }
+    std::string text;
+    text.reserve(size);
+    for (const auto& block : m_blocks) {
+        if (!block->removed) {
+            for (const Line& line : block->lines)
+                text += line.bytes;
+        }
+    }
+    return text;
 }
 
 } // namespace profile

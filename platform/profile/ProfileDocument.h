@@ -1,9 +1,11 @@
 #pragma once
-// One parsed profile file: where its sections and keys are, and the edited texts that the
-// write calls put in its place. The parse keeps views into the text it owns, so a
-// document is neither copied nor moved once built; share it through a shared_ptr.
+// One parsed profile file that can be edited in place: where its sections and keys are,
+// and the text that the write calls put in its place. Each edit changes the document
+// exactly as writing its text and parsing it again would, so many edits cost one parse
+// and one write instead of one of each per edit.
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,15 +21,17 @@ std::string_view trimBlanks(std::string_view text);
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 struct CaseFoldHash {
+    using is_transparent = void;
     size_t operator()(std::string_view text) const;
 };
 struct CaseFoldEqual {
+    using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const { return equalsIgnoringCase(a, b); }
 };
 
 class ProfileDocument {
 public:
-    explicit ProfileDocument(std::string text);
+    explicit ProfileDocument(std::string_view text);
     ProfileDocument(const ProfileDocument&) = delete;
     ProfileDocument& operator=(const ProfileDocument&) = delete;
 
@@ -35,47 +39,46 @@ public:
     std::optional<std::string_view> rawValue(std::string_view section, std::string_view key) const;
     bool hasSection(std::string_view section) const;
 
-    // The edits return the file's new text, or nullopt when the edit changes nothing.
-    // Names are expected trimmed and valid (the caller checks them).
-    std::optional<std::string> withValue(std::string_view section, std::string_view key, std::string_view value) const;
-    std::optional<std::string> withoutKey(std::string_view section, std::string_view key) const;
-    std::optional<std::string> withoutSection(std::string_view section) const;
-    std::optional<std::string> withSection(std::string_view section) const;
+    // The edits return false when they change nothing. Names are expected trimmed and
+    // valid, values without line breaks (the caller checks them).
+    bool setValue(std::string_view section, std::string_view key, std::string_view value);
+    bool removeKey(std::string_view section, std::string_view key);
+    bool removeSection(std::string_view section);
+    bool addSection(std::string_view section);
+    void clear();
+
+    std::string text() const;
 
 private:
     struct Line {
-        size_t begin = 0;
-        size_t length = 0;
-        size_t terminatorLength = 0;
-        size_t end() const { return begin + length + terminatorLength; }
+        std::string bytes;          // content and line end
+        size_t contentLength = 0;
+        bool hasLineEnd() const { return bytes.size() > contentLength; }
     };
     struct Key {
-        std::string_view name;
-        std::string_view value;
-        size_t line = 0;
+        std::string name;
+        std::string value;
+        size_t line = 0;            // index into the section's lines
     };
-    struct Section {
-        std::string_view name;
-        size_t headerLine = 0;
-        size_t endLine = 0; // one past its last line
+    // The lines before the first header, or one section from its header to the next.
+    struct Block {
+        std::string name;
+        bool isSection = false;
+        bool removed = false;
+        std::vector<Line> lines;
         std::vector<Key> keys;
+        Key* find(std::string_view key);
         const Key* find(std::string_view key) const;
     };
-    struct Splice {
-        size_t begin;
-        size_t end;
-        std::string text;
-    };
 
-    void parse();
-    const Section* findSection(std::string_view section) const;
-    std::string appendedText(std::string_view lines) const;
-    std::string spliced(std::vector<Splice> splices) const;
+    void parse(std::string_view text);
+    Block* firstSection(std::string_view section) const;
+    Block& appendSection(std::string_view section);
+    void endLastLine();
 
-    std::string m_text;
-    std::vector<Line> m_lines;
-    std::vector<Section> m_sections;
-    std::unordered_map<std::string_view, size_t, CaseFoldHash, CaseFoldEqual> m_firstSection;
+    std::vector<std::unique_ptr<Block>> m_blocks;
+    // Every live section of a name, in file order; reads and writes use the first.
+    std::unordered_map<std::string, std::vector<Block*>, CaseFoldHash, CaseFoldEqual> m_sections;
 };
 
 } // namespace profile

@@ -7,7 +7,9 @@
 #include <thread>
 #include <vector>
 
+#include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -88,6 +90,8 @@ INSTANTIATE_TEST_SUITE_P(Rules, ReadRuleTest, testing::Values(
     ReadCase{"last_line_without_line_end", "[S]\r\na=1", "S", "a", "1"},
     ReadCase{"byte_order_mark_before_first_section", "\xEF\xBB\xBF[S]\r\na=1\r\n", "S", "a", "1"},
     ReadCase{"utf8_passes_unchanged", "[S]\r\na=Gr\xC3\xBC\xC3\x9F" "e\r\n", "S", "a", "Gr\xC3\xBC\xC3\x9F" "e"},
+    ReadCase{"header_without_closing_bracket_opens_no_section", "[S]\r\na=1\r\n[T\r\nb=2\r\n", "T", "b", "<default>"},
+    ReadCase{"keys_after_an_unclosed_header_stay_in_the_section_before", "[S]\r\na=1\r\n[T\r\nb=2\r\n", "S", "b", "2"},
     ReadCase{"binary_garbage_around_sections", "\x01\x02\xFF\xFE\r\n[S]\r\n\x7F\x80 junk\r\na=1\r\n", "S", "a", "1"}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
@@ -98,6 +102,19 @@ TEST_F(ProfileTest, missingFileGivesTheDefaultWithQuotesRemovedAndMissingIsNotEm
     write("[S]\r\nempty=\r\n");
     EXPECT_EQ(ReadPrivateProfileValue("S", "empty", file), std::optional<std::string>(""));
     EXPECT_EQ(ReadPrivateProfileValue("S", "none", file), std::nullopt);
+}
+
+TEST_F(ProfileTest, defaultLosesItsTrailingBlanksButNotItsLeadingOnes)
+{
+    EXPECT_EQ(readValue("S", "a", file, "  None  \t"), "  None");
+    EXPECT_EQ(readValue("S", "a", file, "\" x \"  "), " x ");
+}
+
+TEST_F(ProfileTest, latin1ValueIsCutBetweenBytesNotEmptied)
+{
+    write("[S]\r\na=\xC9\xA9\xE9t\xE9\r\n");   // not UTF-8: "É©été" in Latin-1
+    EXPECT_EQ(readValue("S", "a", file, "", 2), "\xC9");
+    EXPECT_EQ(readValue("S", "a", file, "", 4), "\xC9\xA9\xE9");
 }
 
 TEST_F(ProfileTest, longValueIsCutToTheBufferLessOneOnACharacterBoundaryAndTenMegabytesDoNoHarm)
@@ -137,7 +154,7 @@ TEST_P(ReadIntTest, readsTheLeadingInteger)
 INSTANTIATE_TEST_SUITE_P(Ints, ReadIntTest, testing::Values(
     IntCase{"42", 42}, IntCase{"12abc", 12}, IntCase{"", 77}, IntCase{"   ", 77}, IntCase{" 7 ", 7},
     IntCase{"abc", 0}, IntCase{"-5", -5}, IntCase{"+3", 3}, IntCase{"- 5", 0}, IntCase{"0x1F", 31},
-    IntCase{"0X1fz", 31}, IntCase{"0x", 0}, IntCase{"1.9", 1}, IntCase{"\"12\"", 12}, IntCase{"\"\"", 77},
+    IntCase{"0X1fz", 31}, IntCase{"0x", 0}, IntCase{"1.9", 1}, IntCase{"\"12\"", 12}, IntCase{"\"  7\"", 7}, IntCase{"' -3'", -3}, IntCase{"\"\"", 77},
     IntCase{"99999999999", INT_MAX}, IntCase{"-99999999999", INT_MIN}, IntCase{"-2147483648", INT_MIN}));
 
 // ---- writing: the file before, the write (nullptr: delete), its result and the file after ----
@@ -211,22 +228,44 @@ TEST_F(ProfileTest, failedWriteLeavesTheTargetIntact)
     EXPECT_EQ(QDir(env.root()).entryList(QDir::Files | QDir::Hidden).size(), 0); // no temporary left behind
 }
 
-TEST_F(ProfileTest, failedWriteInReadOnlyFolderOrToAnUnreadableFileKeepsTheOldFile)
+// Root may write anything, so the checks run as an ordinary user: the file system user
+// of one thread is dropped for the call (setfsuid is per thread).
+template <typename Call>
+auto asOrdinaryUser(Call call)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads and writes everything";
+    decltype(call()) result{};
+    std::thread([&] {
+        if (::geteuid() == 0)
+            ::setfsuid(65534);
+        result = call();
+    }).join();
+    return result;
+}
+
+TEST_F(ProfileTest, fileOrFolderTheUserMayNotWriteOrAnUnreadableFileIsNeverReplaced)
+{
+    ::chmod(env.stdPath("").c_str(), 0777);
     const std::string locked = env.stdPath("locked/test.ini");
     IsolatedEnvironment::writeFile(env.path("locked/test.ini"), "[S]\r\na=1\r\n");
     ::chmod(env.stdPath("locked").c_str(), 0555);
-    EXPECT_FALSE(WritePrivateProfileString("S", "a", "2", locked));
-    ::chmod(env.stdPath("locked").c_str(), 0755);
+    ::chmod(locked.c_str(), 0666);
+    EXPECT_FALSE(asOrdinaryUser([&] { return WritePrivateProfileString("S", "a", "2", locked); }));
     EXPECT_EQ(IsolatedEnvironment::readFile(env.path("locked/test.ini")), "[S]\r\na=1\r\n");
 
-    write("[S]\r\na=1\r\n");   // an unreadable file gives defaults and is never replaced
-    ::chmod(file.c_str(), 0200);
-    EXPECT_EQ(readValue("S", "a", file), "<default>");
-    EXPECT_FALSE(WritePrivateProfileString("S", "b", "2", file));
-    ::chmod(file.c_str(), 0600);
+    write("[S]\r\na=1\r\n");   // read-only file in a writable folder: the rename would work
+    ::chmod(file.c_str(), 0444);
+    std::string why;
+    profile::ProfileEdit edit;
+    edit.write("S", "a", "2");
+    EXPECT_FALSE(asOrdinaryUser([&] { return CommitPrivateProfileEdit(edit, file, &why); }));
+    EXPECT_EQ(why, file + ": Permission denied");
+    EXPECT_EQ(contents(), "[S]\r\na=1\r\n");
+
+    ::chmod(file.c_str(), 0222);   // unreadable: defaults, and never replaced
+    EXPECT_EQ(asOrdinaryUser([&] { return readValue("S", "a", file); }), "<default>");
+    EXPECT_FALSE(asOrdinaryUser([&] { return CommitPrivateProfileEdit(edit, file, &why); }));
+    EXPECT_NE(why.find("could not be read"), std::string::npos) << why;
+    ::chmod(file.c_str(), 0644);
     EXPECT_EQ(contents(), "[S]\r\na=1\r\n");
 }
 
@@ -259,6 +298,111 @@ TEST_F(ProfileTest, concurrentWritersLoseNothing)
     for (int t = 0; t < 4; ++t)
         for (int i = 0; i < 10; ++i)
             EXPECT_EQ(readValue(section(i), key(t, i), file), "v");
+}
+
+TEST_F(ProfileTest, twoProcessesWritingOneFileLoseNothing)
+{
+    constexpr int kKeysEach = 150;
+    std::vector<pid_t> children;
+    for (int process = 0; process < 2; ++process) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (int i = 0; i < kKeysEach; ++i)
+                WritePrivateProfileString("S", "p" + std::to_string(process) + "_" + std::to_string(i), "v", file);
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children)
+        ::waitpid(child, nullptr, 0);
+    for (int process = 0; process < 2; ++process)
+        for (int i = 0; i < kKeysEach; ++i)
+            EXPECT_EQ(readValue("S", "p" + std::to_string(process) + "_" + std::to_string(i), file), "v");
+}
+
+// ---- a batched edit gives the bytes of the same writes made one by one ----
+
+struct Write {
+    char kind;   // 'w' write, 'k' delete key, 's' delete section, 'a' add section, 'c' clear
+    const char* section;
+    const char* key;
+    const char* value;
+};
+
+void record(profile::ProfileEdit& edit, const Write& w)
+{
+    switch (w.kind) {
+    case 'w': edit.write(w.section, w.key, w.value); break;
+    case 'k': edit.deleteKey(w.section, w.key); break;
+    case 's': edit.deleteSection(w.section); break;
+    case 'a': edit.addSection(w.section); break;
+    default: edit.clear(); break;
+    }
+}
+
+struct BatchCase {
+    const char* name;
+    const char* before;   // nullptr: no file
+    std::vector<Write> writes;
+};
+
+class BatchEditTest : public ProfileTest, public testing::WithParamInterface<BatchCase> {};
+
+TEST_P(BatchEditTest, givesTheBytesOfTheWritesMadeOneByOne)
+{
+    const BatchCase& c = GetParam();
+    const std::string single = env.stdPath("single.ini");
+    if (c.before) {
+        IsolatedEnvironment::writeFile(QString::fromStdString(single), c.before);
+        write(c.before);
+    }
+    for (const Write& w : c.writes) {
+        profile::ProfileEdit one;
+        record(one, w);
+        if (w.kind == 'c')
+            QFile::remove(QString::fromStdString(single));   // what the shutdown rewrite does first
+        else
+            CommitPrivateProfileEdit(one, single);
+    }
+    profile::ProfileEdit batch;
+    for (const Write& w : c.writes)
+        record(batch, w);
+    ASSERT_TRUE(CommitPrivateProfileEdit(batch, file));
+    ASSERT_EQ(QFile::exists(QString::fromStdString(single)), QFile::exists(QString::fromStdString(file)));
+    EXPECT_EQ(contents(), IsolatedEnvironment::readFile(QString::fromStdString(single)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, BatchEditTest, testing::Values(
+    BatchCase{"settings_save_into_a_missing_file", nullptr,
+              {{'w', "Character", "Name", "Ann"}, {'w', "Account", "UserName", "x"}, {'w', "character", "FONTNAME", "Sans"},
+               {'w', "General", "Left", "10"}, {'w', "CHARACTER", "Name", "Bob"}}},
+    BatchCase{"case_duplicates_comments_and_mixed_line_ends",
+              "; head\n[S]\r\n  A = 1 \rb=2\n[s]\r\nA=3\r\n[T\r\nc=4",
+              {{'w', "s", "a", "9"}, {'w', "S", "new", "n"}, {'k', "S", "B", nullptr}, {'w', "s", "B", "again"},
+               {'w', "U", "x", " padded "}, {'w', "U", "x", "padded"}, {'w', "u", "X", "padded"}}},
+    BatchCase{"removal_then_appended_entries_without_final_line_end", "[Global]\r\nNextEntry=3\r\n[doc1]\r\nvoice=a\r\n[doc2]\r\nvoice=b",
+              {{'s', "DOC1", nullptr, nullptr}, {'w', "doc3", "voice", "c"}, {'w', "doc3", "Document", "/d"},
+               {'w', "Global", "NextEntry", "4"}, {'s', "doc3", nullptr, nullptr}, {'w', "doc2", "voice", "B"}}},
+    BatchCase{"rewrite_from_nothing", "[doc7]\r\nvoice=old\r\n",
+              {{'c', nullptr, nullptr, nullptr}, {'w', "doc1", "voice", "a"}, {'w', "doc1", "type", "4"},
+               {'w', "Global", "NextEntry", "2"}, {'w', "Global", "docsnum", "1"}}},
+    BatchCase{"clear_alone_removes_the_file", "[S]\r\na=1\r\n", {{'c', nullptr, nullptr, nullptr}}},
+    BatchCase{"add_section_and_deletes_on_a_missing_file", nullptr,
+              {{'k', "S", "a", nullptr}, {'s', "S", nullptr, nullptr}, {'a', "Empty", nullptr, nullptr}, {'w', "Empty", "k", "v"}}},
+    BatchCase{"byte_order_mark_and_a_section_written_twice", "\xEF\xBB\xBF[S]\r\na=1\r\n[T]\r\n[S]\r\nb=2\r\n",
+              {{'w', "S", "b", "x"}, {'w', "T", "t", "1"}, {'s', "s", nullptr, nullptr}, {'w', "S", "c", "3"}}}),
+    [](const testing::TestParamInfo<BatchCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ProfileTest, batchWithARefusedWriteLeavesTheFileAsItWas)
+{
+    write("[S]\r\na=1\r\n");
+    profile::ProfileEdit edit;
+    edit.write("S", "a", "2");
+    edit.write("S", "b", "two\r\nlines");
+    std::string why;
+    EXPECT_FALSE(CommitPrivateProfileEdit(edit, file, &why));
+    EXPECT_NE(why.find("line break"), std::string::npos) << why;
+    EXPECT_EQ(contents(), "[S]\r\na=1\r\n");
 }
 
 // ---- the cache never hides a change ----
