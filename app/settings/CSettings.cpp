@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -126,12 +125,12 @@ void CSettings::LoadSettings(const WindowPlacement& mainWindow)
         m_CharacterMode = 0;
 }
 
-void CSettings::Save(const WindowPlacement& mainWindow)
+Result<void> CSettings::Save(const WindowPlacement& mainWindow)
 {
-    const QString& file = m_settingsFile;
-    bool written = true;
-    auto write = [&file, &written](const QString& section, const QString& key, const QString& value) {
-        written = WriteIniString(section, key, value, file) && written;
+    // One batched edit: one replacement of the file instead of one per key.
+    IniEdit edit;
+    auto write = [&edit](const QString& section, const QString& key, const QString& value) {
+        edit.write(section, key, value);
     };
     auto number = [](int64_t value) { return QString::number(value); };
 
@@ -159,13 +158,12 @@ void CSettings::Save(const WindowPlacement& mainWindow)
     write(kGlobal, QStringLiteral("LoadstartMenu"), number(m_LoadStartMenu));
     write(kGlobal, QStringLiteral("LoadDesktopApplications"), number(m_LoadDesktop));
     write(kGlobal, QStringLiteral("CharacterMode"), number(m_CharacterMode));
-    if (!written)
-        qCWarning(lcSettings) << "Could not write the settings file" << file;
+    Result<void> saved = edit.commit(m_settingsFile);
+    if (!saved)
+        qCWarning(lcSettings).noquote() << saved.error().message;
 
-    QSaveFile welcome(welcomeFile());
-    if (welcome.open(QIODevice::WriteOnly)) {
-        welcome.write((quoteField(m_WelcomeMessage) + QStringLiteral("\r\n")).toUtf8());
-        if (!welcome.commit())
-            qCWarning(lcSettings) << "Could not write" << welcomeFile() << welcome.errorString();
-    }
+    Result<void> welcome = ReplaceFileAtomically(welcomeFile(), (quoteField(m_WelcomeMessage) + QStringLiteral("\r\n")).toUtf8());
+    if (!welcome)
+        qCWarning(lcSettings).noquote() << welcome.error().message;
+    return saved ? welcome : saved;
 }

@@ -3,6 +3,8 @@
 // welcome message from Welcome.txt) at start-up, saved once at shutdown. Every other
 // subsystem reads and assigns the public fields directly.
 
+#include "platform/common/Result.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -24,7 +26,9 @@ public:
     explicit CSettings(const QString& appPath);
 
     void LoadSettings(const WindowPlacement& mainWindow);
-    void Save(const WindowPlacement& mainWindow);
+    // The settings file with one replacement, then Welcome.txt. The error names the file
+    // that could not be written and says why.
+    Result<void> Save(const WindowPlacement& mainWindow);
 
     QString settingsFile() const { return m_settingsFile; }
     QString welcomeFile() const;

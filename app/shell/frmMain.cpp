@@ -347,7 +347,7 @@ bool frmMain::isTopmost() const
 
 int frmMain::ShowModalForm(QDialog& form)
 {
-    if (m_exitRequested || m_state.Quitting)
+    if (m_exitRequested || (m_state.Quitting && !m_reportingSaveFailures))
         return QDialog::Rejected;
     const bool stayOnTop = Settings && Settings->m_StayOnTop;
     if (stayOnTop)
@@ -449,19 +449,40 @@ QString frmMain::focusName() const
 
 void frmMain::Form_Unload()
 {
-    if (m_builtIn && !m_builtIn->SaveVoiceCommands(m_state.AppPath))
-        qCWarning(lcShell) << "Could not write the voice commands file in" << m_state.AppPath;
+    QStringList failures;
+    if (m_builtIn) {
+        if (Result<void> saved = m_builtIn->SaveVoiceCommands(m_state.AppPath); !saved)
+            failures << saved.error().message;
+    }
     if (m_macros && !m_macros->SaveMacros())
-        qCWarning(lcShell) << "Could not write every macro file in" << m_state.MacrosPath;
+        failures << tr("%1: not every macro file could be written").arg(m_state.MacrosPath);
     for (MainWindowPage* page : m_pages)
         page->save();
-    if (Settings)
-        Settings->Save(*this);
+    if (Settings) {
+        if (Result<void> saved = Settings->Save(*this); !saved)
+            failures << saved.error().message;
+    }
+    reportSaveFailures(failures);
     m_minuteTimer.stop();
     (void)m_platform.agent.unload(CharacterController::kCharacterId);
     if (m_voice)
         m_voice->ReleaseVoiceMenu();
     m_instance.reset();
+}
+
+// Shown before the program ends, so the user learns what was not kept. An exit asked
+// for from the command line has no one at the window to close a message: it goes to the log.
+void frmMain::reportSaveFailures(const QStringList& failures)
+{
+    if (failures.isEmpty())
+        return;
+    const QString text = tr("These files could not be saved:") + QLatin1Char('\n') + failures.join(QLatin1Char('\n'));
+    qCWarning(lcShell).noquote() << text;
+    if (!m_help || m_exitRequested)
+        return;
+    m_reportingSaveFailures = true;
+    m_help->ShowMessage(text, false);
+    m_reportingSaveFailures = false;
 }
 
 int32_t frmMain::screenWidthTwips() const

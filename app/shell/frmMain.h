@@ -98,6 +98,7 @@ private:
     void cmdTray_Click();
     void showListeningState();
     void noticeAudioProblem();
+    void reportSaveFailures(const QStringList& failures);
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -123,4 +124,5 @@ private:
     bool m_activatedOnce = false;
     bool m_firstActivationDone = false;
     bool m_exitRequested = false;
+    bool m_reportingSaveFailures = false;
 };

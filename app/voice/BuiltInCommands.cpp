@@ -6,9 +6,6 @@
 #include "app/voice/VoiceLog.h"
 #include "app/voice/VoiceMenus.h"
 
-#include <QFile>
-#include <QSaveFile>
-
 #include <optional>
 
 namespace {
@@ -43,15 +40,16 @@ std::optional<int32_t> readNumber(const QString& section, const QString& key, co
 
 } // namespace
 
-BuiltInCommands::BuiltInCommands(VoiceMenus& menus, CommandContext& context) : m_menus(menus), m_context(context) {}
+BuiltInCommands::BuiltInCommands(VoiceMenus& menus, CommandContext& context)
+    : m_context(context), m_commands(menus), m_tabCommands(menus)
+{
+}
 
 BuiltInCommands::~BuiltInCommands() = default;
 
 QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
 {
     // A second load must not leave the registry pointing at the commands it drops.
-    for (const auto& command : m_commands)
-        m_menus.UnregisterCommand(*command);
     m_commands.clear();
     m_unused.clear();
 
@@ -59,7 +57,7 @@ QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
     QStringList problems;
     // A section not used is kept, value by value, in its place among the commands.
     const auto keepUnused = [&](const QString& section) {
-        UnusedSection unused{m_commands.size(), {}};
+        UnusedSection unused{size_t(m_commands.count()), {}};
         for (const char* key : kKeys)
             unused.values.emplace_back(key, ReadIniString(section, QLatin1String(key), QString(), file));
         m_unused.push_back(std::move(unused));
@@ -98,63 +96,57 @@ QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
             keepUnused(section);
             continue;
         }
-        m_commands.push_back(std::move(command));
+        m_commands.add(std::move(command));
     }
     for (const QString& problem : problems)
         qCWarning(lcVoice).noquote() << problem;
     return problems;
 }
 
-bool BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
+Result<void> BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
 {
-    const QString file = commandFile(appPath);
-    if (m_commands.empty() && m_unused.empty()) {
-        QFile::remove(file);
-        return true;
-    }
-
-    // The whole file in one atomic write: the old one stays until the new one is complete,
-    // and a key-by-key rewrite would cost a file replacement per key.
-    QString text;
+    // One batched edit: the old file stays whole until the new one is complete, and a
+    // key-by-key rewrite would cost a file replacement per key.
+    IniEdit edit;
+    edit.clear();
     int number = 1;
+    QString section;
     const auto write = [&](const char* key, QString value) {
         value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        text += QLatin1String(key) + QLatin1Char('=') + value + QStringLiteral("\r\n");
+        edit.write(section, QLatin1String(key), value);
     };
     auto unused = m_unused.begin();
     const auto writeUnusedBefore = [&](size_t position) {
         for (; unused != m_unused.end() && unused->before == position; ++unused) {
-            text += QLatin1Char('[') + sectionName(number++) + QStringLiteral("]\r\n");
+            section = sectionName(number++);
             for (const auto& [key, value] : unused->values) {
                 if (!value.isEmpty())
                     write(key, value);
             }
         }
     };
-    for (size_t position = 0; position < m_commands.size(); ++position) {
-        writeUnusedBefore(position);
-        const auto& command = m_commands[position];
-        text += QLatin1Char('[') + sectionName(number++) + QStringLiteral("]\r\n");
-        write("Name", command->m_Name);
-        write("Active", command->m_Active ? QStringLiteral("True") : QStringLiteral("False"));
-        write("Voice", command->m_Voice);
-        write("Description", command->m_Description);
-        write("Gesture", command->m_Gesture);
-        write("WhatToSay", command->m_WhatToSay);
-        write("Type", QString::number(command->m_Type));
-        write("Cmd", command->m_Cmd);
-        write("MessageID", QString::number(command->m_MessageID));
-        write("WParam", QString::number(command->m_WParam));
-        write("LParam", QString::number(command->m_LParam));
+    for (int position = 0; position < m_commands.count(); ++position) {
+        writeUnusedBefore(size_t(position));
+        const CVoiceCommand& command = m_commands.at(position);
+        section = sectionName(number++);
+        write("Name", command.m_Name);
+        write("Active", command.m_Active ? QStringLiteral("True") : QStringLiteral("False"));
+        write("Voice", command.m_Voice);
+        write("Description", command.m_Description);
+        write("Gesture", command.m_Gesture);
+        write("WhatToSay", command.m_WhatToSay);
+        write("Type", QString::number(command.m_Type));
+        write("Cmd", command.m_Cmd);
+        write("MessageID", QString::number(command.m_MessageID));
+        write("WParam", QString::number(command.m_WParam));
+        write("LParam", QString::number(command.m_LParam));
     }
-    writeUnusedBefore(m_commands.size());
+    writeUnusedBefore(size_t(m_commands.count()));
 
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(text.toUtf8()) < 0 || !out.commit()) {
-        qCWarning(lcVoice) << "Could not write" << file << out.errorString();
-        return false;
-    }
-    return true;
+    Result<void> saved = edit.commit(commandFile(appPath));
+    if (!saved)
+        qCWarning(lcVoice).noquote() << saved.error().message;
+    return saved;
 }
 
 void BuiltInCommands::AddTabCommands(const QStringList& captions)
@@ -166,8 +158,8 @@ void BuiltInCommands::AddTabCommands(const QStringList& captions)
         command->m_Voice = captions[index].trimmed();
         command->m_Name = command->m_Voice;
         command->m_WhatToSay = command->m_Voice;
-        m_tabCommands.push_back(std::move(command));
-        m_menus.RegisterCommand(*m_tabCommands.back());
+        if (CVoiceCommand* added = m_tabCommands.add(std::move(command)))
+            m_tabCommands.registerCommand(*added);
     }
 }
 
@@ -175,7 +167,7 @@ void BuiltInCommands::registerActiveCommands()
 {
     for (const auto& command : m_commands) {
         if (command->m_Active)
-            m_menus.RegisterCommand(*command);
+            m_commands.registerCommand(*command);
     }
 }
 
@@ -183,16 +175,7 @@ void BuiltInCommands::setActive(CVoiceCommand& command, bool active)
 {
     command.m_Active = active;
     if (active)
-        m_menus.RegisterCommand(command);
+        m_commands.registerCommand(command);
     else
-        m_menus.UnregisterCommand(command);
-}
-
-CVoiceCommand* BuiltInCommands::find(const QString& phrase) const
-{
-    for (const auto& command : m_commands) {
-        if (command->m_Voice.compare(phrase, Qt::CaseInsensitive) == 0)
-            return command.get();
-    }
-    return nullptr;
+        m_commands.unregisterCommand(command);
 }

@@ -3,10 +3,13 @@
 // written back at shutdown, and the tab commands that make each page of the main window
 // sayable by its caption. Owns both sets; VoiceMenus only refers to them.
 
+#include "app/voice/CommandList.h"
+#include "platform/common/Result.h"
+
 #include <QString>
 #include <QStringList>
 
-#include <memory>
+#include <utility>
 #include <vector>
 
 class CVoiceCommand;
@@ -28,9 +31,10 @@ public:
     // the user (empty when all is well).
     QStringList LoadVoiceCommands(const QString& appPath);
 
-    // Rewrites the file in collection order, the sections not used in their places. The
-    // old file stays whole until the new one is complete. False when it could not be written.
-    bool SaveVoiceCommands(const QString& appPath) const;
+    // Rewrites the file in collection order, the sections not used in their places, with one
+    // replacement: the old file stays whole until the new one is complete. The error names
+    // the file and says why.
+    Result<void> SaveVoiceCommands(const QString& appPath) const;
 
     // One select-tab command per caption (index 0 first), registered at once.
     void AddTabCommands(const QStringList& captions);
@@ -40,10 +44,10 @@ public:
     // Switches a command on (registered) or off (unregistered); reaches the file at save.
     void setActive(CVoiceCommand& command, bool active);
 
-    int count() const { return static_cast<int>(m_commands.size()); }
-    CVoiceCommand& at(int index) const { return *m_commands.at(static_cast<size_t>(index)); }
+    int count() const { return m_commands.count(); }
+    CVoiceCommand& at(int index) const { return m_commands.at(index); }
     // The command under phrase (ignoring case), or nullptr.
-    CVoiceCommand* find(const QString& phrase) const;
+    CVoiceCommand* find(const QString& phrase) const { return m_commands.find(phrase); }
 
 private:
     // A section that was not used: its values as they were, and how many commands came before it.
@@ -52,9 +56,8 @@ private:
         std::vector<std::pair<const char*, QString>> values;
     };
 
-    VoiceMenus& m_menus;
     CommandContext& m_context;
-    std::vector<std::unique_ptr<CVoiceCommand>> m_commands;
-    std::vector<std::unique_ptr<CVoiceCommand>> m_tabCommands;
+    CommandList m_commands;
+    CommandList m_tabCommands;
     std::vector<UnusedSection> m_unused;
 };

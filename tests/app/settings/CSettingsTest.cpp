@@ -158,7 +158,7 @@ TEST_F(CSettingsTest, SaveWritesEveryKeyInOrderAndReadsBackUnchanged)
     s.m_LoadControlPanel = 1;
     s.m_CharacterMode = 2;
     s.m_WelcomeMessage = "Good morning, Dave";
-    s.Save(placement);
+    ASSERT_TRUE(s.Save(placement));
     EXPECT_EQ(IsolatedEnvironment::readFile(env.path("Welcome.txt")), "\"Good morning, Dave\"\r\n");
 
     const QByteArray expected =
@@ -190,7 +190,7 @@ TEST_F(CSettingsTest, WelcomeMessageSurvivesCommasQuotesAndLineBreaks)
                                    QStringLiteral("\"quoted\""), QStringLiteral("two\r\nlines"), QString()}) {
         CSettings s = load();
         s.m_WelcomeMessage = message;
-        s.Save(placement);
+        ASSERT_TRUE(s.Save(placement));
         EXPECT_EQ(load().m_WelcomeMessage, message);
     }
 }
@@ -228,7 +228,7 @@ TEST_F(CSettingsTest, MissingProgramFolderGivesDefaultsAndNoCrashOnSave)
     CSettings s(env.path("no/such/folder"));
     s.LoadSettings(placement);
     EXPECT_EQ(s.m_CharacterName, "merlin.acs");
-    s.Save(placement);   // refused quietly: a missing folder is not created
+    EXPECT_FALSE(s.Save(placement));   // refused: a missing folder is not created
     EXPECT_FALSE(QFile::exists(env.path("no/such/folder/Vorlix.INI")));
 }
 
