@@ -2,6 +2,7 @@
 
 #include "app/character/CharacterController.h"
 #include "app/help/HelpAndMessages.h"
+#include "app/lists/UserList.h"
 #include "app/macros/MacroList.h"
 #include "app/macros/MacrosPage.h"
 #include "app/settings/SettingsPage.h"
@@ -138,6 +139,7 @@ bool frmMain::Form_Load()
     m_macroContext = std::make_unique<MacroContext>(MacroContext{*m_character, m_platform.clipboard, m_platform.keys});
     m_macros = std::make_unique<MacroList>(*m_voice, *m_macroContext, m_state.MacrosPath);
 
+    createUserLists();
     composePages();
     connectControls();
 
@@ -154,10 +156,10 @@ bool frmMain::Form_Load()
 void frmMain::composePages()
 {
     addPage(new PlaceholderPage(QStringLiteral(" Start"), tr("Desktop and start menu programs will be listed here.")));
-    addPage(new PlaceholderPage(QStringLiteral(" My Programs"), tr("Your programs will be listed here.")));
-    addPage(new PlaceholderPage(QStringLiteral(" My Documents"), tr("Your documents will be listed here.")));
+    addPage(m_programsPage = new ListPage(*m_programs, *m_listServices));
+    addPage(m_documentsPage = new ListPage(*m_documents, *m_listServices));
     addPage(m_commandsPage = new CommandsPage(*m_builtIn));
-    addPage(new PlaceholderPage(QStringLiteral(" Web Sites"), tr("Your web sites will be listed here.")));
+    addPage(m_webSitesPage = new ListPage(*m_webSites, *m_listServices));
     addPage(m_macrosPage = new MacrosPage(*m_macros));
     addPage(m_settingsPage = new SettingsPage(
                 *Settings, SettingsPageServices{
@@ -194,14 +196,18 @@ void frmMain::buildInitSequence()
         m_settingsPage->FillCharacterList(list.fileNames, list.selection);
     });
     m_init.add(tr("Reading desktop & start menu"));
-    m_init.add(tr("Reading user programs"));
-    m_init.add(tr("Reading user documents"));
+    m_init.add(tr("Reading user programs"), [this] { m_programs->Load(); });
+    m_init.add(tr("Reading user documents"), [this] {
+        m_documents->Load();
+        if (!QFile::exists(Settings->settingsFile()))
+            ImportFirstRunDocuments();
+    });
     m_init.add(tr("Reading voice commands"), [this] {
         const QStringList problems = m_builtIn->LoadVoiceCommands(m_state.AppPath);
         if (!problems.isEmpty())
             m_platform.messages.information(problems.join(QStringLiteral("\n")));
     });
-    m_init.add(tr("Reading web sites"));
+    m_init.add(tr("Reading web sites"), [this] { m_webSites->Load(); });
     m_init.add(tr("Reading macros"), [this] { m_macrosPage->LoadMacros(); });
     m_init.add(tr("Initializing custom menu"), [this] { m_voice->AddSystemCommands(*m_context); });
     m_init.add(QString(), [this] { FillSettingsPage(); });
@@ -218,6 +224,27 @@ void frmMain::buildInitSequence()
     m_init.add(QString(), [this] { m_commandsPage->FillVoiceCommandList(); });
     m_init.add(tr("Activating voice recognition"), [this] { m_voice->ActivateMenus(); });
 }
+
+void frmMain::createUserLists()
+{
+    EntryDialog::Services dialog{*m_context,
+                                 *m_help,
+                                 *m_voice,
+                                 [this](const QString& phrase) { return m_voice->CommandExists(phrase); },
+                                 &EntryDialog::isProgram,
+                                 &EntryDialog::chooseFileToOpen};
+    m_listServices = std::make_unique<ListPage::Services>(ListPage::Services{*m_voice, *this, std::move(dialog)});
+    m_programs = std::make_unique<UserList>(ListKind::Programs, *m_voice, *m_context, m_state.AppPath);
+    m_documents = std::make_unique<UserList>(ListKind::Documents, *m_voice, *m_context, m_state.AppPath);
+    m_webSites = std::make_unique<UserList>(ListKind::WebSites, *m_voice, *m_context, m_state.AppPath);
+    connect(tabMain, &QTabWidget::currentChanged, this, [this] {
+        if (auto* page = qobject_cast<ListPage*>(tabMain->currentWidget()))
+            page->UpdateTabButtons();
+    });
+}
+
+// On a first run the documents of the user's personal folder come in here.
+void frmMain::ImportFirstRunDocuments() {}
 
 void frmMain::Init(const InitSequence::StatusSink& showStatus)
 {
@@ -257,6 +284,8 @@ void frmMain::fillGestureLists()
     m_settingsPage->FillGestureList(lists.entries, lists.welcomeSelection);
     m_commandsPage->setGestureNames(lists.entries);
     m_macrosPage->setGestureNames(lists.entries);
+    for (ListPage* page : {m_programsPage, m_documentsPage, m_webSitesPage})
+        page->setGestureNames(lists.entries);
 }
 
 void frmMain::showEvent(QShowEvent* event)
@@ -460,6 +489,12 @@ void frmMain::Form_Unload()
         page->save();
     if (Settings) {
         if (Result<void> saved = Settings->Save(*this); !saved)
+            failures << saved.error().message;
+    }
+    for (UserList* list : {m_programs.get(), m_documents.get(), m_webSites.get()}) {
+        if (!list)
+            continue;
+        if (Result<void> saved = list->Save(); !saved)
             failures << saved.error().message;
     }
     reportSaveFailures(failures);

@@ -3,6 +3,7 @@
 // loading, first activation and shutdown of the program's subsystems, which it composes
 // (each subsystem keeps its own logic). Closing it only hides it.
 
+#include "app/lists/ListPage.h"
 #include "app/settings/CSettings.h"
 #include "app/shell/InitSequence.h"
 #include "app/shell/ModalHost.h"
@@ -28,6 +29,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class SettingsPage;
+class UserList;
 class VoiceMenus;
 struct CommandContext;
 struct MacroContext;
@@ -68,6 +70,12 @@ public:
     std::unique_ptr<CSettings> Settings;
 
     QTabWidget* tabMain;
+
+    // ProgramCommands, DocumentCommands and WebSiteCommands with their files; the imports
+    // add to the last two.
+    UserList* programs() const { return m_programs.get(); }
+    UserList* documents() const { return m_documents.get(); }
+    UserList* webSites() const { return m_webSites.get(); }
     QPushButton* cmdActivate;
     QLabel* lblListening;   // what Vorlix hears now, beside the listening button
     QPushButton* cmdTrain;
@@ -99,6 +107,8 @@ private:
     void showListeningState();
     void noticeAudioProblem();
     void reportSaveFailures(const QStringList& failures);
+    void createUserLists();
+    void ImportFirstRunDocuments();
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -116,11 +126,18 @@ private:
     std::unique_ptr<BuiltInCommands> m_builtIn;
     std::unique_ptr<MacroContext> m_macroContext;
     std::unique_ptr<MacroList> m_macros;
+    std::unique_ptr<UserList> m_programs;
+    std::unique_ptr<UserList> m_documents;
+    std::unique_ptr<UserList> m_webSites;
+    std::unique_ptr<ListPage::Services> m_listServices;
     // The pages in tab order; the tab strip owns their widgets.
     std::vector<MainWindowPage*> m_pages;
     SettingsPage* m_settingsPage = nullptr;
     CommandsPage* m_commandsPage = nullptr;
     MacrosPage* m_macrosPage = nullptr;
+    ListPage* m_programsPage = nullptr;
+    ListPage* m_documentsPage = nullptr;
+    ListPage* m_webSitesPage = nullptr;
     bool m_activatedOnce = false;
     bool m_firstActivationDone = false;
     bool m_exitRequested = false;
