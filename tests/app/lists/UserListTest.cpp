@@ -1,0 +1,167 @@
+#include "tests/fakes/VoiceFakes.h"
+
+#include "app/lists/UserList.h"
+#include "app/voice/CVoiceCommand.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class UserListTest : public IsolatedTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(h.menus.CreateVoiceMenu().ok()); }
+
+    QByteArray fileOf(const ListKind& kind) const { return IsolatedEnvironment::readFile(env.path(kind.fileName)); }
+    void writeFileOf(const ListKind& kind, const QByteArray& text) { IsolatedEnvironment::writeFile(env.path(kind.fileName), text); }
+    std::unique_ptr<UserList> list(const ListKind& kind)
+    {
+        return std::make_unique<UserList>(kind, h.menus, h.context, env.root());
+    }
+    static QStringList phrases(const UserList& from)
+    {
+        QStringList result;
+        for (const auto& command : from.commands())
+            result << command->m_Voice + QLatin1Char('@') + command->m_IniSection;
+        return result;
+    }
+    static ListEntry entry(const QString& phrase, const QString& target = QStringLiteral("/t"))
+    {
+        return ListEntry{phrase, target, QStringLiteral("Here it is"), QStringLiteral("Wave"), QString()};
+    }
+
+    VoiceHarness h;
+};
+
+TEST_F(UserListTest, AddsWriteTheirKeysInOrderAndTheRewriteNumbersFromOne)
+{
+    auto documents = list(ListKind::Documents);
+    ASSERT_TRUE(documents->Add(entry("Letter", "/home/a/letter.odt")));
+    EXPECT_EQ(fileOf(ListKind::Documents), "[doc1]\r\nvoice=Letter\r\nDocument=/home/a/letter.odt\r\nspeech=Here it is\r\n"
+                                           "type=4\r\nGesture=Wave\r\n[Global]\r\nNextEntry=2\r\ndocsnum=1\r\n");
+    ASSERT_TRUE(documents->Add(entry("Budget")));
+    ASSERT_TRUE(documents->Add(entry("Diary")));
+    ASSERT_TRUE(documents->Remove(*documents->commands().find("budget")));
+    // doc1 and doc3 stay with a gap, "NextEntry" keeps growing.
+    const QByteArray afterRemoval = fileOf(ListKind::Documents);
+    EXPECT_TRUE(afterRemoval.contains("[doc1]") && afterRemoval.contains("[doc3]") && !afterRemoval.contains("[doc2]"));
+    EXPECT_TRUE(afterRemoval.contains("NextEntry=4\r\ndocsnum=2\r\n"));
+    EXPECT_FALSE(h.menus.CommandExists("Budget"));
+
+    documents.reset();
+    auto reloaded = list(ListKind::Documents);
+    reloaded->Load();
+    EXPECT_EQ(phrases(*reloaded), QStringList({"Letter@doc1", "Diary@doc3"}));
+    ASSERT_TRUE(reloaded->Save());
+    EXPECT_EQ(fileOf(ListKind::Documents),
+              "[doc1]\r\nvoice=Letter\r\nDocument=/home/a/letter.odt\r\nspeech=Here it is\r\ntype=4\r\nGesture=Wave\r\n"
+              "[doc2]\r\nvoice=Diary\r\nDocument=/t\r\nspeech=Here it is\r\ntype=4\r\nGesture=Wave\r\n"
+              "[Global]\r\nNextEntry=3\r\ndocsnum=2\r\n");
+    EXPECT_EQ(phrases(*reloaded), QStringList({"Letter@doc1", "Diary@doc2"}));
+}
+
+TEST_F(UserListTest, AnEditedPhraseMovesItsEntryLastAndKeepsItsSectionUntilTheRewrite)
+{
+    auto programs = list(ListKind::Programs);
+    ASSERT_TRUE(programs->Add(ListEntry{"Editor", "/usr/bin/ed", "", "None", "-p"}));
+    ASSERT_TRUE(programs->Add(ListEntry{"Paint", "/usr/bin/paint", "", "None", ""}));
+    CVoiceCommand& editor = *programs->commands().find("Editor");
+    ASSERT_TRUE(programs->Edit(editor, ListEntry{"Writer", "/usr/bin/ed", "Writing", "Write", "-q"}));
+    EXPECT_EQ(phrases(*programs), QStringList({"Paint@app2", "Writer@app1"}));
+    EXPECT_EQ(h.menus.GetVCCommand("writer"), &editor);
+    EXPECT_FALSE(h.menus.CommandExists("Editor"));
+    EXPECT_TRUE(fileOf(ListKind::Programs).startsWith("[app1]\r\nvoice=Writer\r\nApplication=/usr/bin/ed\r\nspeech=Writing\r\n"
+                                                      "type=1\r\nGesture=Write\r\nCommandLine=-q\r\n"));
+    ASSERT_TRUE(programs->Save());
+    EXPECT_TRUE(fileOf(ListKind::Programs).startsWith("[app1]\r\nvoice=Paint\r\n"));
+    EXPECT_TRUE(fileOf(ListKind::Programs).contains("[app2]\r\nvoice=Writer\r\n"));
+}
+
+TEST_F(UserListTest, LoadingTakesTheFileAsItIsAndTheRewriteMendsIt)
+{
+    writeFileOf(ListKind::Programs,
+                "[GLOBAL]\r\nAPPSNUM=3\r\n"
+                "[app1]\r\nvoice=\r\nApplication=/gone\r\n"                              // empty phrase: no entry
+                "[APP2]\r\nVOICE=Browser\r\napplication=/usr/bin/web\r\ntype=4\r\nCommandLine=--new\r\nGesture=\r\n"
+                "[app5]\r\nvoice=Mail\r\nspeech=" + QByteArray(1500, 'x') + "\r\n"
+                "[app6]\r\nvoice=MAIL\r\n");                                            // repeats a phrase
+    auto programs = list(ListKind::Programs);
+    programs->Load();
+    EXPECT_EQ(phrases(*programs), QStringList({"Browser@app2", "Mail@app5"}));
+    const CVoiceCommand& browser = *programs->commands().find("browser");
+    EXPECT_EQ(browser.m_Type, 4);
+    EXPECT_EQ(browser.m_Gesture, "None");
+    EXPECT_EQ(browser.m_CommandLine, "--new");
+    EXPECT_EQ(programs->commands().find("mail")->m_WhatToSay.size(), 1023);
+    EXPECT_EQ(programs->commands().find("mail")->m_Gesture, "None");
+
+    // A program entry typed as a document opens without its command line until the rewrite.
+    h.menus.GetVCCommand("Browser")->Execute();
+    EXPECT_TRUE(h.log.contains("open /usr/bin/web||1")) << h.log.join('\n').toStdString();
+
+    ASSERT_TRUE(programs->Save());
+    const QByteArray saved = fileOf(ListKind::Programs);
+    EXPECT_FALSE(saved.contains("/gone"));
+    EXPECT_TRUE(saved.startsWith("[app1]\r\nvoice=Browser\r\nApplication=/usr/bin/web\r\nspeech=\r\ntype=1\r\nGesture=None\r\n"
+                                 "CommandLine=--new\r\n[app2]\r\nvoice=Mail\r\n"));
+    EXPECT_TRUE(saved.endsWith("[Global]\r\nNextEntry=3\r\nappsnum=2\r\n"));
+}
+
+TEST_F(UserListTest, ACountLargerThanTheEntriesEndsTheScanAndMissingFilesGiveEmptyLists)
+{
+    writeFileOf(ListKind::WebSites, "[Global]\r\nwebnum=9\r\n[web32767]\r\nvoice=Last\r\nUrl=https://example.org\r\n");
+    auto webSites = list(ListKind::WebSites);
+    webSites->Load();
+    EXPECT_EQ(phrases(*webSites), QStringList({"Last@web32767"}));
+
+    auto documents = list(ListKind::Documents);
+    documents->Load();
+    EXPECT_TRUE(documents->commands().isEmpty());
+    EXPECT_FALSE(QFile::exists(env.path("Docs.INI")));
+    ASSERT_TRUE(documents->Save());   // an empty list leaves only "Global"
+    EXPECT_EQ(fileOf(ListKind::Documents), "[Global]\r\nNextEntry=1\r\ndocsnum=0\r\n");
+}
+
+TEST_F(UserListTest, OnePhraseInTwoListsIsAnsweredByTheLastLoaded)
+{
+    writeFileOf(ListKind::Programs, "[Global]\r\nappsnum=1\r\n[app1]\r\nvoice=News\r\nApplication=/usr/bin/news\r\n");
+    writeFileOf(ListKind::WebSites, "[Global]\r\nwebnum=1\r\n[web1]\r\nvoice=news \r\nUrl=https://news.example\r\n");
+    auto programs = list(ListKind::Programs);
+    auto webSites = list(ListKind::WebSites);
+    programs->Load();
+    webSites->Load();
+    EXPECT_EQ(h.menus.GetVCCommand("NEWS"), webSites->commands().find("news"));
+}
+
+TEST_F(UserListTest, AddsThatWouldPassTheHighestNumberOrWriteIntoAnOldEntryAreRefused)
+{
+    writeFileOf(ListKind::Documents, "[Global]\r\nNextEntry=32767\r\ndocsnum=4\r\n");
+    auto documents = list(ListKind::Documents);
+    const Result<CVoiceCommand*> refused = documents->Add(entry("One more"));
+    ASSERT_FALSE(refused);
+    EXPECT_TRUE(refused.error().message.contains("cannot take another entry")) << refused.error().message.toStdString();
+    EXPECT_TRUE(documents->commands().isEmpty());
+    EXPECT_FALSE(h.menus.CommandExists("One more"));
+
+    // "NextEntry" set back by hand: the new entry takes the next free number.
+    writeFileOf(ListKind::Documents, "[Global]\r\nNextEntry=1\r\ndocsnum=1\r\n[doc1]\r\nvoice=Old\r\n");
+    ASSERT_TRUE(documents->Add(entry("New")));
+    EXPECT_EQ(documents->commands().find("New")->m_IniSection, "doc2");
+    EXPECT_TRUE(fileOf(ListKind::Documents).startsWith("[Global]\r\nNextEntry=3\r\ndocsnum=2\r\n[doc1]\r\nvoice=Old\r\n"));
+}
+
+TEST_F(UserListTest, AFileThatCannotBeWrittenIsReportedWithItsName)
+{
+    QDir().mkpath(env.path("Web.INI"));   // a folder where the file should be
+    auto webSites = list(ListKind::WebSites);
+    const Result<CVoiceCommand*> added = webSites->Add(entry("Weather"));
+    ASSERT_FALSE(added);
+    EXPECT_TRUE(added.error().message.contains(env.path("Web.INI"))) << added.error().message.toStdString();
+    EXPECT_EQ(webSites->commands().count(), 1);   // kept for this run; the rewrite at exit tries again
+    const Result<void> saved = webSites->Save();
+    ASSERT_FALSE(saved);
+    EXPECT_TRUE(saved.error().message.startsWith(env.path("Web.INI")));
+}
+
+} // namespace
