@@ -85,6 +85,7 @@ ListPage::ListPage(UserList& list, const Services& services, QWidget* parent)
     : QWidget(parent), m_list(list), m_services(services)
 {
     const PageNames& names = namesOf(list.kind());
+    m_rowIcon = imgListMain(list.kind().icon);
     frame = new QGroupBox(QString::fromUtf8(names.frame));
     listView = new QTreeWidget;
     listView->setObjectName(QString::fromLatin1(names.list));
@@ -165,7 +166,7 @@ void ListPage::fillRow(QTreeWidgetItem& row, const CVoiceCommand& command) const
 void ListPage::appendRow(CVoiceCommand* command)
 {
     auto* row = new QTreeWidgetItem;
-    row->setIcon(0, imgListMain(m_list.kind().icon));
+    row->setIcon(0, m_rowIcon);
     row->setData(0, kCommandRole, QVariant::fromValue(static_cast<void*>(command)));
     fillRow(*row, *command);
     if (m_list.isLoading()) {

@@ -8,6 +8,7 @@
 #include "app/lists/EntryDialog.h"
 #include "app/lists/UserList.h"
 
+#include <QIcon>
 #include <QWidget>
 
 #include <memory>
@@ -76,6 +77,7 @@ private:
     UserList& m_list;
     const Services& m_services;
     QStringList m_gestureNames;
+    QIcon m_rowIcon;   // one icon shared by every row: loading it per row costs more than the rest
     std::vector<QTreeWidgetItem*> m_pendingRows;   // rows of a load, added in one step
 };
 

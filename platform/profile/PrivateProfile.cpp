@@ -68,7 +68,7 @@ public:
             forget(file);
             return {contents.state, nullptr};
         }
-        auto document = std::make_shared<const ProfileDocument>(contents.bytes);
+        auto document = std::make_shared<const ProfileDocument>(std::move(contents.bytes));
         if (isSettled(contents.identity.st_mtim, readAt))
             remember(file, FileIdentity::of(contents.identity), document);
         else
@@ -399,7 +399,8 @@ bool CommitPrivateProfileEdit(const profile::ProfileEdit& edit, const std::files
             return fail(why, target->string() + ": the file could not be read, so it is not replaced");
         const bool existed = contents.state == profile::FileState::Read;
         bool exists = existed;
-        ProfileDocument document(contents.bytes);
+        // A rewrite from nothing has no use for the old text beyond knowing it was read.
+        ProfileDocument document(edit.startsAfresh() ? std::string() : contents.bytes);
         std::string reason;
         if (!edit.applyTo(document, exists, &reason))
             return fail(why, target->string() + ": " + reason);

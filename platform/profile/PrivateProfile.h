@@ -34,6 +34,7 @@ public:
     void clear();
 
     bool empty() const { return m_operations.empty(); }
+    bool startsAfresh() const { return !m_operations.empty() && m_operations.front().kind == Kind::Clear; }
     size_t size() const { return m_operations.size(); }
 
     // Applies the edit to document; false when a name or value is refused (nothing applied

@@ -49,55 +49,108 @@ size_t CaseFoldHash::operator()(std::string_view text) const
     return hash;
 }
 
-ProfileDocument::ProfileDocument(std::string_view text)
+ProfileDocument::ProfileDocument(std::string text) : m_source(std::move(text))
 {
-    parse(text);
+    parse();
 }
 
-void ProfileDocument::parse(std::string_view text)
+std::string_view ProfileDocument::own(std::string text)
 {
-    m_blocks.push_back(std::make_unique<Block>());
-    const size_t size = text.size();
-    size_t pos = 0;
-    bool firstLine = true;
-    while (pos < size) {
-        const size_t lineEnd = std::min(text.find_first_of("\r\n", pos), size);
-        size_t terminator = 0;
-        if (lineEnd < size)
-            terminator = (text[lineEnd] == '\r' && lineEnd + 1 < size && text[lineEnd + 1] == '\n') ? 2 : 1;
-        const std::string_view raw = text.substr(pos, lineEnd + terminator - pos);
-        const size_t contentLength = lineEnd - pos;
-        std::string_view content = raw.substr(0, contentLength);
-        pos = lineEnd + terminator;
-        if (firstLine && content.starts_with(kUtf8Bom))
-            content.remove_prefix(kUtf8Bom.size());
-        firstLine = false;
-        content = trimBlanks(content);
+    return m_owned.emplace_back(std::move(text));
+}
 
-        if (content.starts_with('[')) {
-            // Text after the closing bracket is ignored; a header without one opens no section.
-            const size_t close = content.find(']', 1);
-            if (close != std::string_view::npos) {
-                auto block = std::make_unique<Block>();
-                block->name = trimBlanks(content.substr(1, close - 1));
-                block->isSection = true;
-                block->lines.push_back(Line{std::string(raw), contentLength});
-                m_sections[block->name].push_back(block.get());
-                m_blocks.push_back(std::move(block));
-                continue;
-            }
-        }
-        Block& block = *m_blocks.back();
-        block.lines.push_back(Line{std::string(raw), contentLength});
-        if (content.empty() || content.front() == ';' || !block.isSection)
-            continue;
-        const size_t equals = content.find('=');
-        if (equals == std::string_view::npos)
-            continue;
-        const std::string_view name = trimBlanks(content.substr(0, equals));
-        if (!name.empty())
-            block.keys.push_back(Key{std::string(name), std::string(trimBlanks(content.substr(equals + 1))), block.lines.size() - 1});
+ProfileDocument::Block& ProfileDocument::addBlock(Block block)
+{
+    Block& added = m_blocks.emplace_back(std::move(block));
+    const auto [first, inserted] = m_sections.try_emplace(added.name, &added);
+    if (!inserted) {
+        Block* last = first->second;
+        while (last->nextOfSameName)
+            last = last->nextOfSameName;
+        last->nextOfSameName = &added;
     }
+    return added;
+}
+
+namespace {
+
+struct RawLine {
+    std::string_view raw;        // content and line end
+    size_t contentLength;
+    std::string_view content;    // trimmed, without a byte order mark
+};
+
+// Calls visit for each line of text[begin, end) until it returns false.
+template <typename Visit>
+void forEachLine(std::string_view text, size_t begin, size_t end, Visit visit)
+{
+    size_t pos = begin;
+    while (pos < end) {
+        size_t lineEnd = pos;
+        while (lineEnd < end && text[lineEnd] != '\r' && text[lineEnd] != '\n')
+            ++lineEnd;
+        size_t terminator = 0;
+        if (lineEnd < end)
+            terminator = (text[lineEnd] == '\r' && lineEnd + 1 < end && text[lineEnd + 1] == '\n') ? 2 : 1;
+        const std::string_view raw = text.substr(pos, lineEnd + terminator - pos);
+        std::string_view content = raw.substr(0, lineEnd - pos);
+        if (pos == 0 && content.starts_with(kUtf8Bom))
+            content.remove_prefix(kUtf8Bom.size());
+        pos = lineEnd + terminator;
+        if (!visit(RawLine{raw, lineEnd - (pos - raw.size()), trimBlanks(content)}))
+            return;
+    }
+}
+
+// The name of a key line, empty for any other line.
+std::string_view keyName(std::string_view content, size_t& equals)
+{
+    if (content.empty() || content.front() == ';')
+        return {};
+    equals = content.find('=');
+    return equals == std::string_view::npos ? std::string_view() : trimBlanks(content.substr(0, equals));
+}
+
+} // namespace
+
+// Only the section headers are found here; a section's lines and keys are taken apart
+// when an edit first touches it, so one edit of a large file costs little more than a read.
+void ProfileDocument::parse()
+{
+    m_blocks.emplace_back();
+    const std::string_view text = m_source;
+    m_sections.reserve(size_t(std::count(text.begin(), text.end(), '[')));
+    forEachLine(text, 0, text.size(), [&](const RawLine& line) {
+        // Text after the closing bracket is ignored; a header without one opens no section.
+        const size_t close = line.content.starts_with('[') ? line.content.find(']', 1) : std::string_view::npos;
+        const size_t lineBegin = size_t(line.raw.data() - text.data());
+        if (close == std::string_view::npos) {
+            m_blocks.back().end = lineBegin + line.raw.size();
+            return true;
+        }
+        Block block;
+        block.name = trimBlanks(line.content.substr(1, close - 1));
+        block.isSection = true;
+        block.begin = lineBegin;
+        block.end = lineBegin + line.raw.size();
+        addBlock(std::move(block));
+        return true;
+    });
+}
+
+void ProfileDocument::expand(Block& block)
+{
+    if (block.expanded)
+        return;
+    block.expanded = true;
+    forEachLine(m_source, block.begin, block.end, [&](const RawLine& line) {
+        block.lines.push_back(Line{line.raw, line.contentLength});
+        size_t equals = 0;
+        const std::string_view name = block.lines.size() > 1 || !block.isSection ? keyName(line.content, equals) : std::string_view();
+        if (block.isSection && !name.empty())
+            block.keys.push_back(Key{name, trimBlanks(line.content.substr(equals + 1)), block.lines.size() - 1});
+        return true;
+    });
 }
 
 ProfileDocument::Key* ProfileDocument::Block::find(std::string_view key)
@@ -109,15 +162,10 @@ ProfileDocument::Key* ProfileDocument::Block::find(std::string_view key)
     return nullptr;
 }
 
-const ProfileDocument::Key* ProfileDocument::Block::find(std::string_view key) const
-{
-    return const_cast<Block*>(this)->find(key);
-}
-
 ProfileDocument::Block* ProfileDocument::firstSection(std::string_view section) const
 {
     const auto found = m_sections.find(section);
-    return found == m_sections.end() ? nullptr : found->second.front();
+    return found == m_sections.end() ? nullptr : found->second;
 }
 
 std::optional<std::string_view> ProfileDocument::rawValue(std::string_view section, std::string_view key) const
@@ -125,10 +173,23 @@ std::optional<std::string_view> ProfileDocument::rawValue(std::string_view secti
     const Block* found = firstSection(section);
     if (!found)
         return std::nullopt;
-    const Key* entry = found->find(key);
-    if (!entry)
-        return std::nullopt;
-    return entry->value;
+    if (found->expanded) {
+        const Key* entry = const_cast<Block*>(found)->find(key);
+        return entry ? std::optional(entry->value) : std::nullopt;
+    }
+    // Reads never change the document (it may be shared between threads): the section's
+    // text is searched as it stands.
+    std::optional<std::string_view> value;
+    bool header = true;
+    forEachLine(m_source, found->begin, found->end, [&](const RawLine& line) {
+        size_t equals = 0;
+        const std::string_view name = header ? std::string_view() : keyName(line.content, equals);
+        header = false;
+        if (!name.empty() && equalsIgnoringCase(name, key))
+            value = trimBlanks(line.content.substr(equals + 1));
+        return !value;
+    });
+    return value;
 }
 
 bool ProfileDocument::hasSection(std::string_view section) const
@@ -139,11 +200,14 @@ bool ProfileDocument::hasSection(std::string_view section) const
 void ProfileDocument::endLastLine()
 {
     for (auto block = m_blocks.rbegin(); block != m_blocks.rend(); ++block) {
-        if ((*block)->removed || (*block)->lines.empty())
+        if (block->removed)
             continue;
-        Line& last = (*block)->lines.back();
+        expand(*block);
+        if (block->lines.empty())
+            continue;
+        Line& last = block->lines.back();
         if (!last.hasLineEnd())
-            last.bytes += kLineEnd;
+            last.bytes = own(std::string(last.bytes).append(kLineEnd));
         return;
     }
 }
@@ -151,30 +215,34 @@ void ProfileDocument::endLastLine()
 ProfileDocument::Block& ProfileDocument::appendSection(std::string_view section)
 {
     endLastLine();
-    auto block = std::make_unique<Block>();
-    block->name = section;
-    block->isSection = true;
-    block->lines.push_back(Line{std::string("[").append(section).append("]").append(kLineEnd), section.size() + 2});
-    m_sections[block->name].push_back(block.get());
-    m_blocks.push_back(std::move(block));
-    return *m_blocks.back();
+    Block block;
+    const std::string_view header = own(std::string("[").append(section).append("]").append(kLineEnd));
+    block.name = header.substr(1, section.size());
+    block.isSection = true;
+    block.expanded = true;
+    block.lines.push_back(Line{header, section.size() + 2});
+    return addBlock(std::move(block));
 }
 
 bool ProfileDocument::setValue(std::string_view section, std::string_view key, std::string_view value)
 {
     Block* found = firstSection(section);
-    if (!found)
+    if (found)
+        expand(*found);
+    else
         found = &appendSection(section);
-    else if (Key* entry = found->find(key)) {
+    if (Key* entry = found->find(key)) {
         if (entry->value == value)
             return false;
         // The key keeps its place, its stored letter case and its line end.
         Line& line = found->lines[entry->line];
-        const std::string lineEnd = line.bytes.substr(line.contentLength);
-        line.bytes = std::string(entry->name).append("=").append(value);
-        line.contentLength = line.bytes.size();
-        line.bytes += lineEnd;
-        entry->value = trimBlanks(value);
+        std::string bytes = std::string(entry->name).append("=").append(value);
+        const size_t contentLength = bytes.size();
+        bytes.append(line.bytes.substr(line.contentLength));
+        line.bytes = own(std::move(bytes));
+        line.contentLength = contentLength;
+        entry->name = line.bytes.substr(0, entry->name.size());
+        entry->value = trimBlanks(line.bytes.substr(entry->name.size() + 1, value.size()));
         return true;
     }
 
@@ -182,11 +250,10 @@ bool ProfileDocument::setValue(std::string_view section, std::string_view key, s
     const size_t after = found->keys.empty() ? 0 : found->keys.back().line;
     Line& previous = found->lines[after];
     if (!previous.hasLineEnd())
-        previous.bytes += kLineEnd;
-    std::string bytes = keyLine(key, value);
-    const size_t contentLength = bytes.size() - kLineEnd.size();
-    found->lines.insert(found->lines.begin() + std::ptrdiff_t(after + 1), Line{std::move(bytes), contentLength});
-    found->keys.push_back(Key{std::string(key), std::string(trimBlanks(value)), after + 1});
+        previous.bytes = own(std::string(previous.bytes).append(kLineEnd));
+    const std::string_view bytes = own(keyLine(key, value));
+    found->lines.insert(found->lines.begin() + std::ptrdiff_t(after + 1), Line{bytes, bytes.size() - kLineEnd.size()});
+    found->keys.push_back(Key{bytes.substr(0, key.size()), trimBlanks(bytes.substr(key.size() + 1, value.size())), after + 1});
     return true;
 }
 
@@ -195,14 +262,15 @@ bool ProfileDocument::removeKey(std::string_view section, std::string_view key)
     Block* found = firstSection(section);
     if (!found)
         return false;
+    expand(*found);
     // Every copy of the key goes, so a duplicate further down does not come back to life.
     std::vector<size_t> gone;
     std::vector<Key> kept;
-    for (Key& entry : found->keys) {
+    for (const Key& entry : found->keys) {
         if (equalsIgnoringCase(entry.name, key))
             gone.push_back(entry.line);
         else
-            kept.push_back(std::move(entry));
+            kept.push_back(entry);
     }
     found->keys = std::move(kept);
     if (gone.empty())
@@ -220,7 +288,7 @@ bool ProfileDocument::removeSection(std::string_view section)
     const auto found = m_sections.find(section);
     if (found == m_sections.end())
         return false;
-    for (Block* block : found->second)
+    for (Block* block = found->second; block; block = block->nextOfSameName)
         block->removed = true;
     m_sections.erase(found);
     return true;
@@ -238,25 +306,29 @@ void ProfileDocument::clear()
 {
     m_blocks.clear();
     m_sections.clear();
-    m_blocks.push_back(std::make_unique<Block>());
+    m_blocks.emplace_back();
 }
 
 std::string ProfileDocument::text() const
 {
     size_t size = 0;
-    for (const auto& block : m_blocks) {
-        if (!block->removed) {
-            for (const Line& line : block->lines)
-                size += line.bytes.size();
-        }
+    for (const Block& block : m_blocks) {
+        if (block.removed)
+            continue;
+        if (!block.expanded)
+            size += block.end - block.begin;
+        for (const Line& line : block.lines)
+            size += line.bytes.size();
     }
     std::string text;
     text.reserve(size);
-    for (const auto& block : m_blocks) {
-        if (!block->removed) {
-            for (const Line& line : block->lines)
-                text += line.bytes;
-        }
+    for (const Block& block : m_blocks) {
+        if (block.removed)
+            continue;
+        if (!block.expanded)
+            text.append(m_source, block.begin, block.end - block.begin);
+        for (const Line& line : block.lines)
+            text += line.bytes;
     }
     return text;
 }

@@ -5,6 +5,7 @@
 // and one write instead of one of each per edit.
 
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,7 +32,7 @@ struct CaseFoldEqual {
 
 class ProfileDocument {
 public:
-    explicit ProfileDocument(std::string_view text);
+    explicit ProfileDocument(std::string text);
     ProfileDocument(const ProfileDocument&) = delete;
     ProfileDocument& operator=(const ProfileDocument&) = delete;
 
@@ -50,35 +51,45 @@ public:
     std::string text() const;
 
 private:
+    // Lines, names and values are views: into the parsed text, or into m_owned for the
+    // lines an edit made. Few allocations keep a parse of a large list file cheap.
     struct Line {
-        std::string bytes;          // content and line end
+        std::string_view bytes;     // content and line end
         size_t contentLength = 0;
         bool hasLineEnd() const { return bytes.size() > contentLength; }
     };
     struct Key {
-        std::string name;
-        std::string value;
+        std::string_view name;
+        std::string_view value;
         size_t line = 0;            // index into the section's lines
     };
     // The lines before the first header, or one section from its header to the next.
     struct Block {
-        std::string name;
+        std::string_view name;
         bool isSection = false;
         bool removed = false;
+        bool expanded = false;           // lines and keys taken apart (always for new sections)
+        size_t begin = 0;                // its text in m_source while not expanded
+        size_t end = 0;
+        Block* nextOfSameName = nullptr;
         std::vector<Line> lines;
         std::vector<Key> keys;
         Key* find(std::string_view key);
-        const Key* find(std::string_view key) const;
     };
 
-    void parse(std::string_view text);
+    void parse();
+    void expand(Block& block);
     Block* firstSection(std::string_view section) const;
     Block& appendSection(std::string_view section);
+    Block& addBlock(Block block);
     void endLastLine();
+    std::string_view own(std::string text);
 
-    std::vector<std::unique_ptr<Block>> m_blocks;
-    // Every live section of a name, in file order; reads and writes use the first.
-    std::unordered_map<std::string, std::vector<Block*>, CaseFoldHash, CaseFoldEqual> m_sections;
+    std::string m_source;
+    std::deque<std::string> m_owned;
+    std::deque<Block> m_blocks;   // a deque keeps each block where it is as more are added
+    // The first live section of each name; the others follow through nextOfSameName.
+    std::unordered_map<std::string_view, Block*, CaseFoldHash, CaseFoldEqual> m_sections;
 };
 
 } // namespace profile
