@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QSettings>
 
 Q_LOGGING_CATEGORY(lcVoiceCommand, "vorlix.vcmd", QtInfoMsg)
@@ -225,12 +226,16 @@ void SphinxVoiceCommandControl::sendPhrases()
 {
     m_sendPending = false;
     QStringList phrases;
+    QSet<QString> seen;   // a list search per entry would make tens of thousands of entries take seconds
     for (const auto& [handle, menu] : m_menus) {
         if (!menu.active && !m_practising)
             continue;
-        for (const Entry& e : menu.entries)
-            if (!phrases.contains(e.command))
+        for (const Entry& e : menu.entries) {
+            if (!seen.contains(e.command)) {
+                seen.insert(e.command);
                 phrases << e.command;
+            }
+        }
     }
     QMetaObject::invokeMethod(m_worker, [worker = m_worker, phrases, epoch = m_epoch] {
         worker->setPhrases(phrases, epoch);
