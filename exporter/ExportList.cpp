@@ -1,10 +1,6 @@
 #include "exporter/ExportList.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
+#include "platform/profile/AtomicFile.h"
 
 namespace mokavel {
 namespace {
@@ -27,32 +23,6 @@ void appendField(std::string& out, std::string_view field)
     for (char c : field)
         out.push_back(c == '\r' || c == '\n' || c == '\0' ? ' ' : c);
     out.append("\r\n");
-}
-
-bool writeAll(int fd, const std::string& bytes)
-{
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// A fresh file beside target, created with the usual permissions (the umask applies).
-int createTemporaryBeside(const std::string& target, std::string& temporaryPath)
-{
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryPath = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-        const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
 }
 
 } // namespace
@@ -90,17 +60,7 @@ bool WriteExportFile(const ExportList& list, const std::string& outputFile)
         appendField(bytes, item.arguments);
     }
 
-    std::string temporaryPath;
-    const int fd = createTemporaryBeside(outputFile, temporaryPath);
-    if (fd < 0)
-        return false;
-    const bool written = writeAll(fd, bytes);
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || std::rename(temporaryPath.c_str(), outputFile.c_str()) != 0) {
-        ::unlink(temporaryPath.c_str());
-        return false;
-    }
-    return true;
+    return profile::replaceFileAtomically(outputFile, bytes);
 }
 
 } // namespace mokavel
