@@ -36,7 +36,6 @@ public:
     void deleteSection(const QString& section);
     // Starts from no file at all, as deleting it first would.
     void clear() { m_edit.clear(); }
-    bool isEmpty() const { return m_edit.empty(); }
 
     // Nothing is written when the edit fails; the error names the file and says why.
     Result<void> commit(const QString& file) const;

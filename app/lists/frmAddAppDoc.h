@@ -11,7 +11,6 @@ public:
 
     // Edit mode: the title "Edit Voice Activated Application".
     void setEditing();
-    void EnableButtons(bool enable) { enableOkAndTest(enable); }
 
     QLabel* LabelAppPath;
     QLineEdit* TextCommandLine;

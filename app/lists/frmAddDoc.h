@@ -11,9 +11,7 @@ public:
 
     // True: document mode; False: web-site mode (title, label and Browse follow).
     void setIsDocument(bool isDocument);
-    bool IsDocument() const { return m_isDocument; }
     void setEditing();
-    void EnableDocButtons(bool enable) { enableOkAndTest(enable); }
 
     QLabel* LabelDocPath;
 

@@ -41,12 +41,6 @@ void CommandList::unregisterCommand(CVoiceCommand& command)
     m_menus.UnregisterCommand(command);
 }
 
-void CommandList::registerAll()
-{
-    for (const auto& command : m_commands)
-        m_menus.RegisterCommand(*command);
-}
-
 bool CommandList::rename(CVoiceCommand& command, const QString& phrase)
 {
     const int index = indexOf(command);

@@ -44,8 +44,6 @@ public:
     // takes this very object out again.
     void registerCommand(CVoiceCommand& command);
     void unregisterCommand(CVoiceCommand& command);
-    // Registers every command of the list, in order.
-    void registerAll();
 
     // Gives command the phrase: it leaves the menus under its old phrase and comes back
     // under the new one. A phrase that differs at all, in letter case too, moves it to

@@ -33,9 +33,7 @@ public:
     // Starts from no file at all, as deleting the file first would.
     void clear();
 
-    bool empty() const { return m_operations.empty(); }
     bool startsAfresh() const { return !m_operations.empty() && m_operations.front().kind == Kind::Clear; }
-    size_t size() const { return m_operations.size(); }
 
     // Applies the edit to document; false when a name or value is refused (nothing applied
     // after it), with the reason in why. exists: whether the file exists before and after.
