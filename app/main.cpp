@@ -5,6 +5,7 @@
 #include "app/shell/PlatformServices.h"
 #include "app/shell/UserMessages.h"
 #include "app/shell/frmTray.h"
+#include "app/voice/RemoteSay.h"
 #include "platform/agent/DesktopAgentCharacters.h"
 #include "platform/desktop/LocalSocketInstance.h"
 #include "platform/desktop/QtClipboard.h"
@@ -19,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QIcon>
 #include <QThread>
 
 #include <cstdio>
@@ -33,13 +35,16 @@ constexpr int kExitTimeoutMs = 60000;
 const char* const kUsage =
     "Usage: vorlix [-AUTOSTART]\n"
     "       vorlix --say PHRASE\n"
+    "       vorlix --status\n"
     "       vorlix --exit\n"
+    "       vorlix --help | --version\n"
     "\n"
     "Vorlix, a voice-driven desktop assistant.\n"
     "\n"
     "  -AUTOSTART      start hidden in the notification area\n"
-    "  --say PHRASE    hand PHRASE to the running Vorlix, as if it had been heard\n"
-    "                  (it acts only while Vorlix is listening)\n"
+    "  --say PHRASE    hand PHRASE to the running Vorlix, as if it had been heard;\n"
+    "                  exit status 0: a command ran, 3: not listening,\n"
+    "                  4: no command answers to PHRASE, 1: Vorlix is not running\n"
     "  --exit          end the running Vorlix, saving everything, as its Exit button does\n"
     "  --status        show whether the running Vorlix listens, its window, its page and\n"
     "                  the control with the keyboard focus\n"
@@ -70,7 +75,12 @@ std::optional<QString> request(const QString& text, int timeoutMs)
 
 int remoteSay(const QString& phrase)
 {
-    return request(QStringLiteral("say ") + phrase, kSayTimeoutMs) ? 0 : 1;
+    const std::optional<QString> reply = request(QStringLiteral("say ") + phrase, kSayTimeoutMs);
+    if (!reply)
+        return 1;
+    const RemoteSay::Outcome outcome = RemoteSay::interpret(*reply);
+    std::printf("%s\n", qPrintable(outcome.message));
+    return outcome.exitStatus;
 }
 
 int remoteStatus()
@@ -148,6 +158,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(AppInfo::kTitle);
     QApplication::setApplicationVersion(AppInfo::version());
     QApplication::setQuitOnLastWindowClosed(false);   // the program lives in the notification area
+    AppInfo::initResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/vorlix/vorlix.svg")));   // every window and dialog
 
     AppState state;
     state.programFile = QCoreApplication::applicationFilePath();

@@ -2,11 +2,12 @@
 # The demo of `make run` on a machine without a display: Vorlix runs under Xvfb with a
 # window manager and a notification area, hears spoken commands from a WAV file, is
 # driven with remote commands, and leaves the character's speech (WAV), its request
-# log and screenshots behind.
+# log and screenshots behind. Fails when a spoken command was not heard or a screenshot
+# missed the character. VORLIX_DEMO_OUT names another folder for the results.
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
-out="$build/demo"
+out="${VORLIX_DEMO_OUT:-$build/demo}"
 rm -rf "$out"
 mkdir -p "$out"/{app,config,data,cache,runtime,speech,screenshots}
 chmod 700 "$out/runtime"
@@ -21,14 +22,18 @@ vorlix="$build/bin/vorlix"
 # first-run help already.
 printf '[HKEY_LOCAL_MACHINE\\Software\\Quennet\\Vorlix\\AppPath]\r\n@=%s\r\n' "$out/app" >"$VORLIX_REGISTRY"
 cp "$build"/share/vorlix/*.INI "$build"/share/vorlix/*.dat "$out/app/" 2>/dev/null || true
-printf '[Account]\r\nUserName=Demo\r\n[Character]\r\nName=merlin.acs\r\nPosition=5\r\n' >"$out/app/Vorlix.INI"
-printf '[General]\r\nOverview=Yes\r\n' >"$out/app/MessageID.INI"
+# A slower voice, so that every screenshot finds the character still speaking.
+printf '[Account]\r\nUserName=Demo\r\n[Character]\r\nName=merlin.acs\r\nPosition=5\r\nVoiceSpeed=110\r\n' \
+    >"$out/app/Vorlix.INI"
+printf '[General]\r\nOverview=Yes\r\nNoMicrophone=Yes\r\n' >"$out/app/MessageID.INI"
 
-# Spoken commands for the microphone: "Web Sites", a pause, then "Settings".
+# Spoken commands for the microphone: "Web Sites", then "Settings". Vorlix does not hear
+# while its character speaks (it would hear itself), so each phrase comes after the
+# character has finished the previous answer: the greeting, then "Web Sites".
 espeak-ng -v en-us -s 150 -w "$out/say1.wav" "Web Sites"
 espeak-ng -v en-us -s 150 -w "$out/say2.wav" "Settings"
-sox -q "$out/say1.wav" -r 16000 -c 1 "$out/mic1.wav" pad 3 2
-sox -q "$out/say2.wav" -r 16000 -c 1 "$out/mic2.wav" pad 0 2
+sox -q "$out/say1.wav" -r 16000 -c 1 "$out/mic1.wav" pad 6 0
+sox -q "$out/say2.wav" -r 16000 -c 1 "$out/mic2.wav" pad 7 2
 sox -q "$out/mic1.wav" "$out/mic2.wav" "$out/microphone.wav"
 export VORLIX_AUDIO_IN="$out/microphone.wav"
 
@@ -39,22 +44,49 @@ echo "Starting Vorlix on $DISPLAY (program folder $out/app)"
 "$vorlix" >"$out/vorlix.log" 2>&1 &
 vorlix_pid=$!
 for _ in $(seq 200); do
-    "$vorlix" --say "demo is starting" >/dev/null 2>&1 && break
+    "$vorlix" --status >/dev/null 2>&1 && break
     sleep 0.1
 done
 
-shot() { import -window root "$out/screenshots/$1.png"; echo "  screenshot $out/screenshots/$1.png"; }
-sleep 6   # the greeting and the phrases from the microphone file
+shots=0 with_character=0
+# shot NAME: the desktop as soon as the character stands on it, speaking.
+shot() {
+    local shown=no
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name '^Merlin$' >/dev/null 2>&1 && { shown=yes; break; }
+        sleep 0.05
+    done
+    sleep 0.3   # the balloon's first words
+    import -window root "$out/screenshots/$1.png"
+    shots=$((shots + 1))
+    if [[ $shown == yes ]]; then
+        with_character=$((with_character + 1))
+        echo "  screenshot $out/screenshots/$1.png"
+    else
+        echo "  screenshot $out/screenshots/$1.png (the character is not on it)"
+    fi
+}
+# said TEXT: the character has said TEXT (its request log).
+said() { grep -q $'^Speak\t.*\\\\'"$1"'$' "$VORLIX_AGENT_LOG"; }
+wait_said() {
+    for _ in $(seq 300); do said "$1" && return 0; sleep 0.1; done
+    return 1
+}
+
+heard=()
+for phrase in "Web Sites" "Settings"; do
+    wait_said "$phrase" && heard+=("$phrase")
+done
 shot heard
-for phrase in "Commands" "Settings" "Web Sites"; do
+for phrase in "Commands" "Macros" "Web Sites"; do
     echo "Saying: $phrase"
     "$vorlix" --say "$phrase"
-    sleep 0.6   # the character is still speaking
     shot "$(echo "$phrase" | tr ' ' '-' | tr 'A-Z' 'a-z')"
-    sleep 2
+    sleep 3   # the character finishes and hides
 done
-"$vorlix" --say "Hide"; sleep 1; shot hidden
-"$vorlix" --say "Show"; sleep 1
+"$vorlix" --say "Hide"; shot hidden
+sleep 3
+"$vorlix" --say "Show"
 "$vorlix" --exit
 wait "$vorlix_pid" || true
 
@@ -64,3 +96,7 @@ echo "  agent.log    every request the character got (what it said and did)"
 echo "  speech/      the character's speech as WAV files"
 echo "  screenshots/ the desktop after each step"
 echo "  app/         the program folder (Vorlix.INI, Welcome.txt after the save)"
+echo
+echo "Heard from the microphone: ${#heard[@]} of 2 (${heard[*]:-none})"
+echo "Screenshots with the character speaking: $with_character of $shots"
+[[ ${#heard[@]} == 2 && $with_character == "$shots" ]]

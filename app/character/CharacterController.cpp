@@ -32,6 +32,12 @@ const QString kNoClipboardText = QStringLiteral(
     "block of text to the clipboard, using the 'Edit\\Copy' menu. You can later listen to it by "
     "pressing this button.");
 
+// " Ann" for the greetings; nothing when no name is set, so that they read "Hello."
+QString addressed(const QString& userName)
+{
+    return userName.trimmed().isEmpty() ? QString() : QLatin1Char(' ') + userName;
+}
+
 int16_t toInt16(double value)
 {
     return static_cast<int16_t>(std::clamp(roundHalfEven(value), -32768.0, 32767.0));
@@ -221,10 +227,50 @@ QString CharacterController::speechText(const QString& message) const
 void CharacterController::SayAndPlay(const QString& message, const QString& animation, bool hide,
                                      bool ignoreCharacterMode)
 {
+    sayAndPlayAt(std::nullopt, message, animation, hide, ignoreCharacterMode);
+}
+
+void CharacterController::ReadWindowAloud(const QString& text, const QRect& window)
+{
+    AgentCharacter* c = character();
+    if (!c)
+        return;
+    // The balloon is about 34 average characters wide; an average character is about
+    // 0.8 of the font's point size in pixels.
+    const int balloonWidth = 28 * std::max(1, int(m_settings.m_FontSize)) + 24;
+    const QPoint place = placeBeside(window, QSize(c->width(), c->height()), balloonWidth,
+                                     QSize(m_screen.widthPixels(), m_screen.heightPixels()));
+    sayAndPlayAt(place, text, QStringLiteral("Read"), true, true);
+}
+
+QPoint CharacterController::placeBeside(const QRect& window, QSize character, int balloonWidth, QSize screen)
+{
+    constexpr int kGap = 16;   // room for the window manager's frame
+    const int reach = std::max(character.width(), balloonWidth) / 2 + kGap;   // centre to window edge
+    const int right = window.right() + 1 + reach - character.width() / 2;
+    const int left = window.left() - reach - (character.width() + 1) / 2;
+    const int roomRight = screen.width() - (window.right() + 1);
+    int x;
+    if (right + character.width() <= screen.width())
+        x = right;
+    else if (left >= 0)
+        x = left;
+    else   // no side is wide enough: the wider one, as clear of the window as the screen allows
+        x = roomRight >= window.left() ? screen.width() - character.width() : 0;
+    const int y = std::clamp(window.top(), 0, std::max(0, screen.height() - character.height()));
+    return {x, y};
+}
+
+void CharacterController::sayAndPlayAt(const std::optional<QPoint>& place, const QString& message,
+                                       const QString& animation, bool hide, bool ignoreCharacterMode)
+{
     AgentCharacter* c = character();
     if (!c || (!ignoreCharacterMode && characterMode() == kModeSilent))
         return;
-    SetAgentPos(ignoreCharacterMode);
+    if (place)
+        c->moveTo(toInt16(place->x()), toInt16(place->y()));
+    else
+        SetAgentPos(ignoreCharacterMode);
     c->show(m_settings.m_Fast);
     if ((ignoreCharacterMode || characterMode() == kModeVisible) && !animation.isEmpty()
         && animation != kNoGesture)
@@ -244,7 +290,7 @@ void CharacterController::StopAgent()
 
 void CharacterController::SayWelcome()
 {
-    QString text = QStringLiteral("Hello ") + m_settings.m_UserName + QLatin1Char('.');
+    QString text = QStringLiteral("Hello") + addressed(m_settings.m_UserName) + QLatin1Char('.');
     if (!m_settings.m_WelcomeMessage.isEmpty())
         text += QStringLiteral("\r\n") + m_settings.m_WelcomeMessage;
     SayAndPlay(text, m_settings.m_WelcomeGesture, true, true);
@@ -252,7 +298,7 @@ void CharacterController::SayWelcome()
 
 void CharacterController::previewWelcome(const QString& welcomeBoxText, const QString& gesture)
 {
-    SayAndPlay(QStringLiteral("Welcome ") + m_settings.m_UserName + QLatin1Char('.') + welcomeBoxText,
+    SayAndPlay(QStringLiteral("Welcome") + addressed(m_settings.m_UserName) + QLatin1Char('.') + welcomeBoxText,
                gesture, true, true);
 }
 

@@ -6,10 +6,13 @@
 #include "app/character/CharacterSpeech.h"
 
 #include <QDateTime>
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class AgentCharacter;
 class AgentCharacters;
@@ -60,6 +63,11 @@ public:
     void SayAndPlay(const QString& message, const QString& animation, bool hide,
                     bool ignoreCharacterMode) override;
     void StopAgent() override;
+    void ReadWindowAloud(const QString& text, const QRect& window) override;
+
+    // Where a character of this size stands to read the window: to its right or left, far
+    // enough that a balloon of balloonWidth centred over it stays clear of the window.
+    static QPoint placeBeside(const QRect& window, QSize character, int balloonWidth, QSize screen);
 
     void SayWelcome();
     void previewWelcome(const QString& welcomeBoxText, const QString& gesture);
@@ -85,6 +93,8 @@ private:
     int characterMode() const;
     QString speechText(const QString& message) const;
     void demonstrate(const QString& sentence);
+    void sayAndPlayAt(const std::optional<QPoint>& place, const QString& message, const QString& animation,
+                      bool hide, bool ignoreCharacterMode);
 
     AgentCharacters& m_agent;
     CSettings& m_settings;

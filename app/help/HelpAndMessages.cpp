@@ -124,6 +124,22 @@ void HelpAndMessages::ShowRestartNotice()
                 true);
 }
 
+void HelpAndMessages::ShowMicrophoneNotice(const QString& problem)
+{
+    const QString id = QStringLiteral("NoMicrophone");
+    if (IsMessageHidden(id))
+        return;
+    if (!hideMessageIn(messageChoicesFile(m_appPath), id))
+        qCWarning(lcHelp) << "Could not remember the microphone notice in" << messageChoicesFile(m_appPath);
+    ShowMessage(kApplicationTitle + QStringLiteral(" cannot hear you: ") + problem + QStringLiteral("\r\n\r\n")
+                    + QStringLiteral("Plug in a microphone, or switch it on in the sound settings of your desktop; ")
+                    + kApplicationTitle
+                    + QStringLiteral(" starts hearing it at once, without a restart. The Training button lets you "
+                                     "choose the microphone and try it. Until then the buttons of the main window "
+                                     "and 'vorlix --say' still work."),
+                false);
+}
+
 void HelpAndMessages::openDownloadPage()
 {
     m_shell.open(QString::fromLatin1(kCharacterDownloadPage), QString(), ShellLauncher::kShowMaximized);

@@ -47,6 +47,8 @@ public:
     void ShowTrainingNotice();    // first run: announces the voice training that follows
     void ShowTrayHint();          // the "&Tray" button, before it hides the main window
     void ShowRestartNotice() override;
+    // The first time nothing can be heard: what to do about it. Shown once per user.
+    void ShowMicrophoneNotice(const QString& problem);
 
     // The web page buttons, opened maximised. supportPage is the address read at start-up;
     // a blank one falls back to kDefaultSupportPage.

@@ -57,7 +57,7 @@ void frmHelpMessage::showEvent(QShowEvent* event)
 
 void frmHelpMessage::cmdSayIt_Click()
 {
-    m_speech.SayAndPlay(txtMessage->toPlainText(), QStringLiteral("Read"), true, true);
+    m_speech.ReadWindowAloud(txtMessage->toPlainText(), frameGeometry());
 }
 
 void frmHelpMessage::cmdOK_Click()

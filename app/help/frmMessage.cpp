@@ -50,7 +50,7 @@ void frmMessage::showEvent(QShowEvent* event)
 
 void frmMessage::cmdSayIt_Click()
 {
-    m_speech.SayAndPlay(lblMessage->text(), QStringLiteral("Read"), true, true);
+    m_speech.ReadWindowAloud(lblMessage->text(), frameGeometry());
 }
 
 // A silent message leaves the character alone: it may be saying something else.

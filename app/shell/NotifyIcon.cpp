@@ -8,6 +8,13 @@ NotifyIcon::NotifyIcon(TrayIconBackend& backend, quintptr ownerWindow, const QIc
     m_record.szTip = tip.left(63);
 }
 
+void NotifyIcon::setTip(const QString& tip)
+{
+    m_record.szTip = tip.left(63);
+    if (m_iconShown)
+        ShowTrayIcon(true);
+}
+
 void NotifyIcon::ShowTrayIcon(bool showIcon)
 {
     if (showIcon) {

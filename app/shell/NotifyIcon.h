@@ -10,6 +10,8 @@ public:
 
     void ShowTrayIcon(bool showIcon);
     bool IconShown() const { return m_iconShown; }
+    // A new tooltip, shown at once when the icon is.
+    void setTip(const QString& tip);
 
 private:
     TrayIconBackend& m_backend;

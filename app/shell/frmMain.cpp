@@ -34,10 +34,12 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QLabel>
 #include <QCheckBox>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -80,6 +82,8 @@ frmMain::frmMain(AppState& state, PlatformServices& platform, std::function<void
 
     cmdActivate = button(tr("Stop Listening"), "cmdActivate");
     cmdTrain = button(tr("Training"), "cmdTrain");
+    lblListening = new QLabel;
+    lblListening->setObjectName(QStringLiteral("lblListening"));
     cmdHelp = button(tr("&Help"), "cmdHelp");
     cmdOnlineSupport = button(tr("Online Support"), "cmdOnlineSupport");
     cmdTray = button(tr("&Tray"), "cmdTray");
@@ -88,6 +92,7 @@ frmMain::frmMain(AppState& state, PlatformServices& platform, std::function<void
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdActivate);
     buttons->addWidget(cmdTrain);
+    buttons->addWidget(lblListening);
     buttons->addStretch();
     buttons->addWidget(cmdHelp);
     buttons->addWidget(cmdOnlineSupport);
@@ -297,6 +302,11 @@ void frmMain::connectControls()
     connect(cmdExit, &QPushButton::clicked, this, [this] { m_exitProgram(); });
     connect(cmdActivate, &QPushButton::clicked, m_voice.get(), &VoiceMenus::cmdActivate_Click);
     connect(m_voice.get(), &VoiceMenus::activateCaptionChanged, cmdActivate, &QPushButton::setText);
+    connect(m_voice.get(), &VoiceMenus::listeningStateChanged, this, [this] {
+        showListeningState();
+        if (m_firstActivationDone)
+            QTimer::singleShot(0, this, &frmMain::noticeAudioProblem);   // not from inside the signal
+    });
     connect(cmdTrain, &QPushButton::clicked, this, [this] { m_voice->ShowTraining(this); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { m_help->ShowPageHelp(HelpTopic::Overview); });
     connect(m_macrosPage, &MacrosPage::helpRequested, this, [this] { m_help->ShowPageHelp(HelpTopic::Macros); });
@@ -308,6 +318,7 @@ void frmMain::connectControls()
 void frmMain::FillSettingsPage()
 {
     cmdActivate->setText(Settings->m_ActiveMode ? tr("Stop Listening") : tr("Listen"));
+    showListeningState();
     for (MainWindowPage* page : m_pages)
         page->load();
 }
@@ -359,7 +370,37 @@ void frmMain::firstActivation()
         if (!m_exitRequested)
             m_voice->ShowTraining(this);
     }
+    m_firstActivationDone = true;
+    noticeAudioProblem();
     emit firstActivationDone();
+}
+
+void frmMain::showListeningState()
+{
+    const QString status = m_voice->listeningStatus();
+    const bool noMicrophone = status == QLatin1String("no microphone");
+    QString state = tr("Listening");
+    QString detail = tr("Vorlix hears what you say.");
+    if (status == QLatin1String("no")) {
+        state = tr("Not listening");
+        detail = tr("Only \"Listen\" is heard until you say it or click Listen.");
+    } else if (noMicrophone) {
+        state = tr("No microphone");
+        detail = m_platform.recogniser.audioProblem();
+    }
+    lblListening->setText(state);
+    cmdActivate->setIcon(noMicrophone ? style()->standardIcon(QStyle::SP_MessageBoxWarning) : QIcon());
+    lblListening->setToolTip(detail);
+    cmdActivate->setToolTip(detail);
+    emit listeningStateChanged(state);
+}
+
+// Once per user: the first time no microphone can be heard, say what to do about it.
+void frmMain::noticeAudioProblem()
+{
+    const QString problem = m_platform.recogniser.audioProblem();
+    if (!problem.isEmpty() && !m_exitRequested && !m_state.Quitting)
+        m_help->ShowMicrophoneNotice(problem);
 }
 
 void frmMain::applyStayOnTop(bool topmost)
@@ -392,6 +433,9 @@ int frmMain::ShowModalForm(QDialog& form)
     const bool stayOnTop = Settings && Settings->m_StayOnTop;
     if (stayOnTop)
         applyStayOnTop(false);
+    // Owned by the main window: it opens over it, and the desktop groups it with the program.
+    if (!form.parentWidget())
+        form.setParent(this, form.windowFlags() | Qt::Dialog);
     form.setWindowModality(Qt::ApplicationModal);
     const int result = form.exec();
     if (stayOnTop && !m_state.Quitting)
@@ -457,16 +501,14 @@ QString frmMain::handleRemoteCommand(const QString& request)
         QTimer::singleShot(0, this, [this] { m_exitProgram(); });
         return QStringLiteral("exiting %1").arg(getpid());
     }
-    if (request.startsWith(QLatin1String("say "))) {
-        const bool fired = m_platform.recogniser.injectPhrase(request.mid(4));
-        return fired ? QStringLiteral("heard") : QStringLiteral("not heard");
-    }
+    if (request.startsWith(QLatin1String("say ")))
+        return m_voice->sayPhrase(request.mid(4));
     if (request == QLatin1String("status")) {
         // One line of tab-separated fields; `vorlix --status` prints one a line.
         const QString window = !isVisible() ? QStringLiteral("hidden")
                                : isMinimized() ? QStringLiteral("minimised")
                                                : QStringLiteral("shown");
-        return QStringList({QStringLiteral("listening: ") + (Settings && Settings->m_ActiveMode ? "yes" : "no"),
+        return QStringList({QStringLiteral("listening: ") + m_voice->listeningStatus(),
                             QStringLiteral("button: ") + cmdActivate->text(),
                             QStringLiteral("window: ") + window,
                             QStringLiteral("page: ") + tabMain->tabText(tabMain->currentIndex()).trimmed(),
@@ -544,12 +586,17 @@ int32_t frmMain::windowWidthTwips() const
     return toTwips(frameGeometry().width(), m_platform.screen.twipsPerPixelX());
 }
 
+// A window never opened this run (an -AUTOSTART session) has no place of its own: the stored one stays.
 int32_t frmMain::windowLeftTwips() const
 {
+    if (!m_activatedOnce && Settings)
+        return Settings->m_Left;
     return toTwips(pos().x(), m_platform.screen.twipsPerPixelX());
 }
 
 int32_t frmMain::windowTopTwips() const
 {
+    if (!m_activatedOnce && Settings)
+        return Settings->m_Top;
     return toTwips(pos().y(), m_platform.screen.twipsPerPixelY());
 }

@@ -27,6 +27,7 @@ class LocalSocketInstance;
 class MacroList;
 class MacrosPage;
 class MainWindowPage;
+class QLabel;
 class QPushButton;
 class QTabWidget;
 class SettingsPage;
@@ -81,6 +82,7 @@ public:
     UserList* documents() const { return m_documents.get(); }
     UserList* webSites() const { return m_webSites.get(); }
     QPushButton* cmdActivate;
+    QLabel* lblListening;   // what Vorlix hears now, beside the listening button
     QPushButton* cmdTrain;
     QPushButton* cmdHelp;
     QPushButton* cmdOnlineSupport;
@@ -89,6 +91,8 @@ public:
 
 signals:
     void firstActivationDone();
+    // For the notification area's tooltip: "Listening", "Not listening" or "No microphone".
+    void listeningStateChanged(const QString& state);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -105,6 +109,8 @@ private:
     QString handleRemoteCommand(const QString& request);
     QString focusName() const;
     void cmdTray_Click();
+    void showListeningState();
+    void noticeAudioProblem();
     void reportSaveFailures(const QStringList& failures);
     void createUserLists();
     void createImports();
@@ -141,6 +147,7 @@ private:
     ListPage* m_documentsPage = nullptr;
     ListPage* m_webSitesPage = nullptr;
     bool m_activatedOnce = false;
+    bool m_firstActivationDone = false;
     bool m_exitRequested = false;
     bool m_reportingSaveFailures = false;
 };

@@ -73,6 +73,9 @@ void frmTray::StartUp()
         QString::fromStdString(files::windowsDirectory().value_or(std::string())));
 
     m_main = std::make_unique<frmMain>(m_state, m_platform, [this] { Launch(); }, [this] { Form_Unload(); });
+    connect(m_main.get(), &frmMain::listeningStateChanged, this, [this](const QString& state) {
+        m_icon->setTip(AppInfo::kTitle + QStringLiteral(" - ") + state);
+    });
     if (!m_main->Form_Load()) {
         // Another copy runs, or there is no character: end at once, saving nothing.
         m_splash.reset();

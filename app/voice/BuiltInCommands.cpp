@@ -11,6 +11,9 @@
 namespace {
 
 const QString kNoSuchPhrase = QStringLiteral("Does not exist");
+const QString kKeptUnused = QStringLiteral("this command is not used, and stays in the file as it is.");
+const char* const kKeys[] = {"Name", "Active", "Voice", "Description", "Gesture", "WhatToSay",
+                             "Type", "Cmd", "MessageID", "WParam", "LParam"};
 
 QString sectionName(int number)
 {
@@ -29,8 +32,8 @@ std::optional<int32_t> readNumber(const QString& section, const QString& key, co
     const QString text = ReadIniString(section, key, defaultValue, file);
     const std::optional<int32_t> number = roundToInt32(numericValue(text));
     if (!number) {
-        problems << QStringLiteral("%1, section \"%2\": the %3 value \"%4\" is out of range (beyond 32 bits); this command was left out.")
-                        .arg(BuiltInCommands::kFileName, section, key, text);
+        problems << QStringLiteral("%1, section \"%2\": the %3 value \"%4\" is out of range (beyond 32 bits); %5")
+                        .arg(BuiltInCommands::kFileName, section, key, text, kKeptUnused);
     }
     return number;
 }
@@ -48,9 +51,17 @@ QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
 {
     // A second load must not leave the registry pointing at the commands it drops.
     m_commands.clear();
+    m_unused.clear();
 
     const QString file = commandFile(appPath);
     QStringList problems;
+    // A section not used is kept, value by value, in its place among the commands.
+    const auto keepUnused = [&](const QString& section) {
+        UnusedSection unused{size_t(m_commands.count()), {}};
+        for (const char* key : kKeys)
+            unused.values.emplace_back(key, ReadIniString(section, QLatin1String(key), QString(), file));
+        m_unused.push_back(std::move(unused));
+    };
     for (int number = 1;; ++number) {
         const QString section = sectionName(number);
         const QString phrase = ReadIniString(section, QStringLiteral("Voice"), kNoSuchPhrase, file);
@@ -70,16 +81,19 @@ QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
         const auto messageId = readNumber(section, QStringLiteral("MessageID"), QStringLiteral("0"), file, problems);
         const auto wParam = readNumber(section, QStringLiteral("WParam"), QStringLiteral("0"), file, problems);
         const auto lParam = readNumber(section, QStringLiteral("LParam"), QStringLiteral("0"), file, problems);
-        if (!type || !messageId || !wParam || !lParam)
+        if (!type || !messageId || !wParam || !lParam) {
+            keepUnused(section);
             continue;
+        }
         command->m_Type = *type;
         command->m_MessageID = *messageId;
         command->m_WParam = *wParam;
         command->m_LParam = *lParam;
 
         if (const CVoiceCommand* earlier = find(phrase)) {
-            problems << QStringLiteral("%1, section \"%2\": the phrase \"%3\" is already used by \"%4\"; this command was left out.")
-                            .arg(kFileName, section, phrase, earlier->m_Voice);
+            problems << QStringLiteral("%1, section \"%2\": the phrase \"%3\" is already used by \"%4\"; %5")
+                            .arg(kFileName, section, phrase, earlier->m_Voice, kKeptUnused);
+            keepUnused(section);
             continue;
         }
         m_commands.add(std::move(command));
@@ -91,28 +105,44 @@ QStringList BuiltInCommands::LoadVoiceCommands(const QString& appPath)
 
 Result<void> BuiltInCommands::SaveVoiceCommands(const QString& appPath) const
 {
-    // One batched edit: a key-by-key rewrite would cost a file replacement per key.
+    // One batched edit: the old file stays whole until the new one is complete, and a
+    // key-by-key rewrite would cost a file replacement per key.
     IniEdit edit;
     edit.clear();
     int number = 1;
-    for (const auto& command : m_commands) {
-        const QString section = sectionName(number++);
-        const auto write = [&](const QString& key, QString value) {
-            value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-            edit.write(section, key, value);
-        };
-        write(QStringLiteral("Name"), command->m_Name);
-        write(QStringLiteral("Active"), command->m_Active ? QStringLiteral("True") : QStringLiteral("False"));
-        write(QStringLiteral("Voice"), command->m_Voice);
-        write(QStringLiteral("Description"), command->m_Description);
-        write(QStringLiteral("Gesture"), command->m_Gesture);
-        write(QStringLiteral("WhatToSay"), command->m_WhatToSay);
-        write(QStringLiteral("Type"), QString::number(command->m_Type));
-        write(QStringLiteral("Cmd"), command->m_Cmd);
-        write(QStringLiteral("MessageID"), QString::number(command->m_MessageID));
-        write(QStringLiteral("WParam"), QString::number(command->m_WParam));
-        write(QStringLiteral("LParam"), QString::number(command->m_LParam));
+    QString section;
+    const auto write = [&](const char* key, QString value) {
+        value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        edit.write(section, QLatin1String(key), value);
+    };
+    auto unused = m_unused.begin();
+    const auto writeUnusedBefore = [&](size_t position) {
+        for (; unused != m_unused.end() && unused->before == position; ++unused) {
+            section = sectionName(number++);
+            for (const auto& [key, value] : unused->values) {
+                if (!value.isEmpty())
+                    write(key, value);
+            }
+        }
+    };
+    for (int position = 0; position < m_commands.count(); ++position) {
+        writeUnusedBefore(size_t(position));
+        const CVoiceCommand& command = m_commands.at(position);
+        section = sectionName(number++);
+        write("Name", command.m_Name);
+        write("Active", command.m_Active ? QStringLiteral("True") : QStringLiteral("False"));
+        write("Voice", command.m_Voice);
+        write("Description", command.m_Description);
+        write("Gesture", command.m_Gesture);
+        write("WhatToSay", command.m_WhatToSay);
+        write("Type", QString::number(command.m_Type));
+        write("Cmd", command.m_Cmd);
+        write("MessageID", QString::number(command.m_MessageID));
+        write("WParam", QString::number(command.m_WParam));
+        write("LParam", QString::number(command.m_LParam));
     }
+    writeUnusedBefore(size_t(m_commands.count()));
+
     Result<void> saved = edit.commit(commandFile(appPath));
     if (!saved)
         qCWarning(lcVoice).noquote() << saved.error().message;

@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 class CVoiceCommand;
 class VoiceMenus;
 struct CommandContext;
@@ -23,12 +26,14 @@ public:
 
     // Reads appPath/VoiceCommands.INI from section "VoiceCommand 1" on, up to the first
     // section without a Voice; registers nothing. A section whose phrase repeats an
-    // earlier one (ignoring case) or holding a number beyond 32 bits is left out; the
-    // result names each such section in a sentence for the user (empty when all is well).
+    // earlier one (ignoring case) or holding a number beyond 32 bits is not used, but
+    // kept as it was for the save; the result names each such section in a sentence for
+    // the user (empty when all is well).
     QStringList LoadVoiceCommands(const QString& appPath);
 
-    // Rewrites the file in collection order with one replacement: the old file stays
-    // whole until the new one is complete. The error names the file and says why.
+    // Rewrites the file in collection order, the sections not used in their places, with one
+    // replacement: the old file stays whole until the new one is complete. The error names
+    // the file and says why.
     Result<void> SaveVoiceCommands(const QString& appPath) const;
 
     // One select-tab command per caption (index 0 first), registered at once.
@@ -45,7 +50,14 @@ public:
     CVoiceCommand* find(const QString& phrase) const { return m_commands.find(phrase); }
 
 private:
+    // A section that was not used: its values as they were, and how many commands came before it.
+    struct UnusedSection {
+        size_t before;
+        std::vector<std::pair<const char*, QString>> values;
+    };
+
     CommandContext& m_context;
     CommandList m_commands;
     CommandList m_tabCommands;
+    std::vector<UnusedSection> m_unused;
 };

@@ -11,12 +11,20 @@
 void CVoiceCommand::Execute()
 {
     CommandContext& context = *m_context;
+    // What is opened is started first, so that the character never announces what cannot start.
+    if (m_Type == COMMAND_RUN_PROGRAM || m_Type == COMMAND_OPEN_DOCUMENT || m_Type == COMMAND_OPEN_WEB_SITE) {
+        // Documents and web sites never take arguments.
+        const QString arguments = m_Type == COMMAND_RUN_PROGRAM ? m_CommandLine : QString();
+        if (context.launcher.open(m_Cmd, arguments, ShellLauncher::kShowNormal))
+            context.speech.SayAndPlay(m_WhatToSay, m_Gesture, true, false);
+        else
+            context.speech.SayAndPlay(QStringLiteral("I could not start ") + (m_Name.isEmpty() ? m_Voice.trimmed() : m_Name) + QLatin1Char('.'),
+                                      QStringLiteral("Decline"), true, false);
+        return;
+    }
     context.speech.SayAndPlay(m_WhatToSay, m_Gesture, true, false);
 
     switch (m_Type) {
-    case COMMAND_RUN_PROGRAM:
-        context.launcher.open(m_Cmd, m_CommandLine, ShellLauncher::kShowNormal);
-        break;
     case COMMAND_POST_MESSAGE:
         context.messenger.postToForeground(static_cast<uint32_t>(m_MessageID), m_WParam, m_LParam);
         break;
@@ -28,10 +36,6 @@ void CVoiceCommand::Execute()
         }
         context.keys.keybdEvent(static_cast<uint8_t>(m_MessageID), 0, 0);
         context.keys.keybdEvent(static_cast<uint8_t>(m_MessageID), 0, KeySender::kKeyUp);
-        break;
-    case COMMAND_OPEN_DOCUMENT:
-    case COMMAND_OPEN_WEB_SITE:
-        context.launcher.open(m_Cmd, QString(), ShellLauncher::kShowNormal);
         break;
     case COMMAND_PROGRAM_CONTROL:
         if (m_Voice == QLatin1String("Listen"))

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 namespace {
@@ -29,8 +30,13 @@ CommandsPage::CommandsPage(BuiltInCommands& commands, QWidget* parent) : QWidget
 
     m_frameCommands = new QGroupBox(QStringLiteral(" Details "), this);
     m_frameCommands->setObjectName(QStringLiteral("FrameCommands"));
-    m_txtDescription = new QLineEdit(m_frameCommands);
+    // Descriptions run to a sentence or two: the box wraps them and shows them whole.
+    m_txtDescription = new QPlainTextEdit(m_frameCommands);
     m_txtDescription->setObjectName(QStringLiteral("txtDescription"));
+    m_txtDescription->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_txtDescription->setTabChangesFocus(true);
+    m_txtDescription->setFixedHeight(m_txtDescription->fontMetrics().lineSpacing() * 4
+                                     + 2 * m_txtDescription->frameWidth() + 8);
     m_txtExecuteText = new QLineEdit(m_frameCommands);
     m_txtExecuteText->setObjectName(QStringLiteral("txtExecuteText"));
     m_cboExecuteGesture = new QComboBox(m_frameCommands);
@@ -49,7 +55,10 @@ CommandsPage::CommandsPage(BuiltInCommands& commands, QWidget* parent) : QWidget
     connect(m_lstVoiceCommands, &QListWidget::currentRowChanged, this, &CommandsPage::ShowVoiceCommandDetails);
     connect(m_lstVoiceCommands, &QListWidget::itemChanged, this, &CommandsPage::lstVoiceCommands_ItemCheck);
     // Only the user's edits write through: showing a command must not change it.
-    connect(m_txtDescription, &QLineEdit::textEdited, this, &CommandsPage::txtDescription_Change);
+    connect(m_txtDescription, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_showing)
+            txtDescription_Change(m_txtDescription->toPlainText());
+    });
     connect(m_txtExecuteText, &QLineEdit::textEdited, this, &CommandsPage::txtExecuteText_Change);
     connect(m_cboExecuteGesture, &QComboBox::activated, this, &CommandsPage::cboExecuteGesture_Click);
 }
@@ -90,7 +99,9 @@ void CommandsPage::ShowVoiceCommandDetails()
         return;
     }
     m_currentCommand = &m_commands.at(row);
-    m_txtDescription->setText(m_currentCommand->m_Description);
+    m_showing = true;
+    m_txtDescription->setPlainText(m_currentCommand->m_Description);
+    m_showing = false;
     m_txtExecuteText->setText(m_currentCommand->m_WhatToSay);
     showGesture(m_currentCommand->m_Gesture);
 }

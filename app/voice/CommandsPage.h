@@ -16,6 +16,7 @@ class QGroupBox;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
+class QPlainTextEdit;
 
 class CommandsPage : public QWidget, public MainWindowPage {
     Q_OBJECT
@@ -45,10 +46,11 @@ private:
     BuiltInCommands& m_commands;
     CVoiceCommand* m_currentCommand = nullptr;
     bool m_filling = false;
+    bool m_showing = false;   // a command's details are being shown, not edited
 
     QListWidget* m_lstVoiceCommands;
     QGroupBox* m_frameCommands;
-    QLineEdit* m_txtDescription;
+    QPlainTextEdit* m_txtDescription;
     QLineEdit* m_txtExecuteText;
     QComboBox* m_cboExecuteGesture;
 };

@@ -3,13 +3,19 @@
 #include "app/settings/CSettings.h"
 #include "app/shell/AppInfo.h"
 #include "app/voice/CVoiceCommand.h"
+#include "app/voice/RemoteSay.h"
 #include "app/voice/VoiceLog.h"
 #include "platform/vcmd/VoiceCommandControl.h"
+
+namespace {
+const QString kListen = QStringLiteral("Listen");
+}
 
 VoiceMenus::VoiceMenus(VoiceCommandControl& recogniser, CSettings& settings, QObject* parent)
     : QObject(parent), m_recogniser(recogniser), m_settings(settings)
 {
     connect(&m_recogniser, &VoiceCommandControl::phraseRecognized, this, &VoiceMenus::VR1_PhraseRecognized);
+    connect(&m_recogniser, &VoiceCommandControl::audioProblemChanged, this, &VoiceMenus::listeningStateChanged);
 }
 
 VoiceMenus::~VoiceMenus() = default;
@@ -25,42 +31,58 @@ Result<void> VoiceMenus::CreateVoiceMenu()
     }
     m_voiceMenu = menu.value();
     m_recogniser.setControlProperty(19, 1);
+    if (const Result<int32_t> listen = m_recogniser.createMenu(QStringLiteral("ListenMenu"), QStringLiteral("state1"), 4)) {
+        m_listenMenu = listen.value();
+        m_recogniser.addEntry(m_listenMenu, 0, kListen, QString(), kListen, 0, kListen);
+    }
     return {};
 }
 
 void VoiceMenus::ReleaseVoiceMenu()
 {
     m_recogniser.releaseMenu(m_voiceMenu);
+    m_recogniser.releaseMenu(m_listenMenu);
 }
 
 void VoiceMenus::ActivateMenus()
 {
-    if (m_settings.m_ActiveMode)
-        m_recogniser.activateMenu(m_voiceMenu);
+    m_suspended = false;
+    applyListening();
 }
 
 void VoiceMenus::DeactivateMenus()
 {
-    m_recogniser.deactivateMenu(m_voiceMenu);
+    m_suspended = true;
+    applyListening();
 }
 
 void VoiceMenus::Activate(bool active)
 {
     m_settings.m_ActiveMode = active;
     setActivateCaption(active);
+    applyListening();
+    emit listeningStateChanged();
+}
+
+void VoiceMenus::applyListening()
+{
+    const bool all = !m_suspended && m_settings.m_ActiveMode;
+    const bool listenOnly = !m_suspended && !m_settings.m_ActiveMode;
+    // Deactivating first: one menu is never heard in place of the other.
+    if (!all)
+        m_recogniser.deactivateMenu(m_voiceMenu);
+    if (!listenOnly)
+        m_recogniser.deactivateMenu(m_listenMenu);
+    if (all)
+        m_recogniser.activateMenu(m_voiceMenu);
+    if (listenOnly)
+        m_recogniser.activateMenu(m_listenMenu);
 }
 
 void VoiceMenus::cmdActivate_Click()
 {
-    if (m_loading)
-        return;
-    if (m_settings.m_ActiveMode) {
-        Activate(false);
-        DeactivateMenus();
-    } else {
-        Activate(true);
-        ActivateMenus();
-    }
+    if (!m_loading)
+        Activate(!m_settings.m_ActiveMode);
 }
 
 void VoiceMenus::setActivateCaption(bool active)
@@ -72,7 +94,7 @@ void VoiceMenus::setActivateCaption(bool active)
 
 void VoiceMenus::AddSystemCommands(CommandContext& context)
 {
-    AddSystemCommand(QStringLiteral("Listen"), QStringLiteral("Listening"), context);
+    AddSystemCommand(kListen, QStringLiteral("Listening"), context);
     AddSystemCommand(QStringLiteral("Stop Listening"), QStringLiteral("Not Listening"), context);
     AddSystemCommand(QStringLiteral("Show"), QStringLiteral("Showing"), context);
     AddSystemCommand(QStringLiteral("Hide"), QStringLiteral("Hiding"), context);
@@ -153,11 +175,42 @@ void VoiceMenus::sldThreshold_Change(int value)
     m_recogniser.setThreshold(m_settings.m_Threshold);
 }
 
+QString VoiceMenus::listeningStatus() const
+{
+    if (!m_settings.m_ActiveMode)
+        return QStringLiteral("no");
+    return m_recogniser.audioProblem().isEmpty() ? QStringLiteral("yes") : QStringLiteral("no microphone");
+}
+
+bool VoiceMenus::isHearing() const
+{
+    return !m_suspended && !m_recogniser.isTraining();
+}
+
+QString VoiceMenus::sayPhrase(const QString& phrase)
+{
+    if (!isHearing())
+        return RemoteSay::notListening();
+    m_ran.clear();
+    m_recogniser.injectPhrase(phrase);
+    if (!m_ran.isEmpty())
+        return RemoteSay::ran(m_ran);
+    return m_settings.m_ActiveMode ? RemoteSay::noCommand(phrase) : RemoteSay::notListening();
+}
+
 void VoiceMenus::VR1_PhraseRecognized(int32_t, const QString&, int32_t, const QString&, int32_t, const QString&,
                                       const QString& command)
 {
-    if (!CommandExists(command))
+    VoiceCommandObject* object = GetVCCommand(command);
+    if (!m_settings.m_ActiveMode) {
+        // Only "Listen" wakes the program, and always as the program-control command,
+        // whatever list took its phrase since.
+        object = nullptr;
+        if (command.compare(kListen, Qt::CaseInsensitive) == 0 && !m_systemCommands.empty())
+            object = m_systemCommands.front().get();
+    }
+    if (!object)
         return;
-    if (VoiceCommandObject* object = GetVCCommand(command))
-        object->Execute();
+    m_ran = command;
+    object->Execute();
 }

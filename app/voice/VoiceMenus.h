@@ -38,11 +38,23 @@ public:
     void ReleaseVoiceMenu();
     int32_t VoiceMenu() const { return m_voiceMenu; }
 
-    // Activates the menu only while m_ActiveMode is set.
+    // The end of start-up and the close of a modal dialog: the main menu is heard while
+    // m_ActiveMode is set, otherwise only "Listen".
     void ActivateMenus() override;
+    // A modal dialog opens: nothing is heard until ActivateMenus.
     void DeactivateMenus() override;
-    // Sets the listening state and the caption; leaves the menu as it is.
+    // Sets the listening state and the caption. Not listening, the recogniser hears
+    // "Listen" alone, so that ordinary speech cannot fire anything else.
     void Activate(bool active);
+    // For `vorlix --status`: "yes", "no" (switched off) or "no microphone" (switched on,
+    // but the audio input fails).
+    QString listeningStatus() const;
+    // Heard phrases may fire now (no modal dialog open, start-up over).
+    bool isHearing() const;
+
+    // A phrase handed over by `vorlix --say`: it runs exactly when the same phrase heard
+    // would run. The answer is for the client (RemoteSay).
+    QString sayPhrase(const QString& phrase);
 
     // "Listen", "Stop Listening", "Show" and "Hide", registered in that order.
     void AddSystemCommands(CommandContext& context);
@@ -78,6 +90,8 @@ public:
 
 signals:
     void activateCaptionChanged(const QString& caption);
+    // The listening state or the audio input changed.
+    void listeningStateChanged();
 
 private:
     void AddSystemCommand(const QString& phrase, const QString& sentence, CommandContext& context);
@@ -85,10 +99,14 @@ private:
     void RemovePhrase(const QString& phrase, int32_t menu);
     void RemoveFromVoiceMenu(const QString& voice);
     void setActivateCaption(bool active);
+    void applyListening();
 
     VoiceCommandControl& m_recogniser;
     CSettings& m_settings;
     int32_t m_voiceMenu = 0;
+    int32_t m_listenMenu = 0;   // "Listen" alone, active while not listening
+    bool m_suspended = true;    // until the end of start-up, and while a modal dialog is open
+    QString m_ran;              // the command text of the phrase that ran last
     bool m_loading = true;
     QString m_activateCaption = QStringLiteral("Stop Listening");
     CommandRegistry m_registry;

@@ -1,7 +1,7 @@
 // The user lists at their largest expected size, 10,000 entries in each of the three:
 // loading them as start-up does (file, registration, rows), the rewrite at exit, one add,
 // and a settings save with one file replacement against the key-by-key writes it replaced.
-// Run under nice; QT_QPA_PLATFORM=offscreen is set by main.
+// Run under nice.
 
 #include "tests/fakes/FakeMessageWindows.h"
 #include "tests/fakes/FakeModalHost.h"
@@ -14,7 +14,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -165,13 +164,3 @@ void SettingsSaveKeyByKey(benchmark::State& state)
 BENCHMARK(SettingsSaveKeyByKey)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,6 +1,7 @@
 #pragma once
 // The shell's "open": programs start detached with their arguments, documents and web
-// addresses go to the desktop's opener. Results are not reported and never throw.
+// addresses go to the desktop's opener. Never throws; says whether anything was started
+// (what the started program does afterwards is its own affair).
 
 #include <QString>
 
@@ -10,5 +11,5 @@ public:
     static constexpr int kShowMaximized = 3;
 
     virtual ~ShellLauncher() = default;
-    virtual void open(const QString& target, const QString& parameters, int showCommand) = 0;
+    virtual bool open(const QString& target, const QString& parameters, int showCommand) = 0;
 };

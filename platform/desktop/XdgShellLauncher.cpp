@@ -3,6 +3,7 @@
 #include "platform/common/CommandLine.h"
 #include "platform/desktop/DesktopLog.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -127,28 +128,62 @@ XdgShellLauncher::XdgShellLauncher(Starter starter)
 {
 }
 
-void XdgShellLauncher::open(const QString& target, const QString& parameters, int /*showCommand*/)
+bool XdgShellLauncher::open(const QString& target, const QString& parameters, int /*showCommand*/)
 {
     if (target.trimmed().isEmpty())
-        return;
+        return false;
     const Result<Command> command = commandFor(target, parameters);
     QString failure;
     if (!command)
         failure = command.error().message;
     else if (!m_start(command.value()))
         failure = QStringLiteral("%1 could not be started").arg(command.value().program);
-    if (failure.isEmpty() || m_reported.contains(target))
-        return;
-    m_reported.insert(target);
-    qCWarning(lcDesktop, "Cannot open \"%s\": %s", qPrintable(target), qPrintable(failure));
+    if (failure.isEmpty())
+        return true;
+    if (!m_reported.contains(target)) {
+        m_reported.insert(target);
+        qCWarning(lcDesktop, "Cannot open \"%s\": %s", qPrintable(target), qPrintable(failure));
+    }
+    return false;
+}
+
+Result<XdgShellLauncher::Command> XdgShellLauncher::terminalCommand(
+    const std::function<QString(const QString&)>& findProgram, const QString& terminalVariable,
+    const QStringList& arguments)
+{
+    static const QStringList kUsual{
+        QStringLiteral("gnome-terminal"), QStringLiteral("konsole"), QStringLiteral("xfce4-terminal"),
+        QStringLiteral("mate-terminal"), QStringLiteral("lxterminal"), QStringLiteral("qterminal"),
+        QStringLiteral("terminator"), QStringLiteral("tilix"), QStringLiteral("alacritty"),
+        QStringLiteral("kitty"), QStringLiteral("foot"), QStringLiteral("urxvt"), QStringLiteral("xterm")};
+    QStringList candidates{QStringLiteral("xdg-terminal-exec")};
+    // $TERMINAL may hold a command line ("kitty -1"): its first word is the program.
+    const QStringList chosen = splitArguments(terminalVariable);
+    if (!chosen.isEmpty())
+        candidates << chosen.first();
+    candidates << QStringLiteral("x-terminal-emulator") << kUsual;
+    for (const QString& candidate : candidates) {
+        const QString path = findProgram(candidate);
+        if (path.isEmpty())
+            continue;
+        QStringList words = candidate == chosen.value(0) ? chosen.mid(1) : QStringList();
+        return Command{path, words + arguments};
+    }
+    return Error{QStringLiteral("no terminal program was found (tried %1)").arg(candidates.join(QStringLiteral(", ")))};
 }
 
 Result<XdgShellLauncher::Command> XdgShellLauncher::commandFor(const QString& target,
                                                                const QString& parameters)
 {
-    const QString item = target.trimmed();
+    QString item = target.trimmed();
     if (item.isEmpty())
         return Error{QStringLiteral("there is nothing to open")};
+    if (item == QLatin1String("~") || item.startsWith(QLatin1String("~/")))
+        item = QDir::homePath() + item.mid(1);
+    if (item == QLatin1String("xdg-terminal-exec") || item == QLatin1String("x-terminal-emulator")) {
+        const auto find = [](const QString& name) { return QStandardPaths::findExecutable(name); };
+        return terminalCommand(find, qEnvironmentVariable("TERMINAL"), splitArguments(parameters));
+    }
     const QFileInfo info(item);
     if (!info.exists()) {
         if (item.startsWith(QLatin1String("www."), Qt::CaseInsensitive))

@@ -20,6 +20,7 @@ constexpr int kRate = SphinxRecognizer::kSampleRateHz;
 constexpr int kChunkMs = 20;
 constexpr int kLevelWindowSamples = kRate / 10;
 constexpr int kCalibrationSamples = kRate * 2;
+constexpr int kMicrophoneRetryMs = 2000;
 
 double toDb(double meanSquare) { return 10.0 * std::log10(std::max(meanSquare, 1e-10)); }
 
@@ -41,6 +42,21 @@ void RecognitionWorker::start()
     }
     m_recognizer = std::move(created.value());
     m_recognizer->setPhrases(m_phrases);
+    openInput();
+    if (m_settings.wavPath.isEmpty() && !m_settings.usePushedAudio) {
+        // A microphone plugged in later, or back after it failed, is heard without a restart.
+        // The sound server's device list is polled: its change signal does not reach us here.
+        auto* retry = new QTimer(this);
+        connect(retry, &QTimer::timeout, this, &RecognitionWorker::retryMicrophone);
+        retry->start(kMicrophoneRetryMs);
+    }
+}
+
+void RecognitionWorker::retryMicrophone()
+{
+    if ((m_source && m_source->error() == QAudio::NoError) || QMediaDevices::audioInputs().isEmpty())
+        return;
+    closeInput();
     openInput();
 }
 
@@ -163,6 +179,7 @@ void RecognitionWorker::openInput()
             emit problem(tr("The microphone \"%1\" stopped working.").arg(name));
     });
     qCInfo(lcRecognizer).noquote() << "listening on" << device.description();
+    emit problem(QString());
 }
 
 void RecognitionWorker::closeInput()

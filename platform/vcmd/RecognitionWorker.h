@@ -44,12 +44,13 @@ signals:
     void heard(const Hearing& hearing, quint64 epoch);
     void levelMeasured(double levelDb);        // about ten times a second, dBFS
     void noiseMeasured(double levelDb);        // at the end of a calibration
-    void problem(const QString& message);      // the input failed; fit for the user
+    void problem(const QString& message);      // the input failed, fit for the user; empty: it works
     void inputFinished();                      // the WAV file has been heard to its end
 
 private:
     void openInput();
     void closeInput();
+    void retryMicrophone();   // reopens a missing or failed microphone once the desktop has one
     void process(const int16_t* samples, size_t count);
     void readMicrophone();
     void feedNextWavChunk();

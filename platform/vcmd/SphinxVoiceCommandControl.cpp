@@ -183,6 +183,8 @@ void SphinxVoiceCommandControl::releaseMenu(int32_t menu)
 
 bool SphinxVoiceCommandControl::injectPhrase(const QString& phrase)
 {
+    if (m_practising)
+        return false;
     return fire(PhraseNormalizer::spokenForm(phrase), 100);
 }
 
@@ -272,6 +274,9 @@ void SphinxVoiceCommandControl::onProblem(const QString& message)
     if (message == m_audioProblem)
         return;
     m_audioProblem = message;
-    qCWarning(lcVoiceCommand).noquote() << message;
+    if (message.isEmpty())
+        qCInfo(lcVoiceCommand) << "the audio input works again";
+    else
+        qCWarning(lcVoiceCommand).noquote() << message;
     emit audioProblemChanged(message);
 }

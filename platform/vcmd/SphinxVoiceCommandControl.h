@@ -38,6 +38,7 @@ public:
     void removeEntry(int32_t menu, int32_t position) override;
     void setThreshold(int32_t value) override;
     void showTraining(QWidget* owner, const QString& title) override;
+    bool isTraining() const override { return m_practising; }
     void releaseMenu(int32_t menu) override;
     bool injectPhrase(const QString& phrase) override;
 
@@ -54,15 +55,14 @@ public:
     bool isUsingMicrophone() const { return m_input.wavPath.isEmpty() && !m_input.usePushedAudio; }
     // Measures the background level for two seconds; noiseMeasured reports it.
     void calibrateNoise();
-    // The last problem with the audio input or the recogniser, for the user; empty when none.
-    QString audioProblem() const { return m_audioProblem; }
+    // The last problem with the audio input or the recogniser; empty when none.
+    QString audioProblem() const override { return m_audioProblem; }
 
 signals:
     // Every utterance the recogniser finished, fired or not (the training dialog shows them).
     void utteranceHeard(const Hearing& hearing);
     void levelMeasured(double levelDb);
     void noiseMeasured(double levelDb);
-    void audioProblemChanged(const QString& message);
     void inputFinished();   // a WAV input has been heard to its end
 
 private:

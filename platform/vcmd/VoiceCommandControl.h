@@ -35,6 +35,8 @@ public:
     virtual void removeEntry(int32_t menu, int32_t position) = 0;
     virtual void setThreshold(int32_t value) = 0;   // 0 accepts the most, 100 the least
     virtual void showTraining(QWidget* owner, const QString& title) = 0;
+    // The training dialog is open: practice fires nothing, handed-over phrases included.
+    virtual bool isTraining() const = 0;
     virtual void releaseMenu(int32_t menu) = 0;
 
     // A phrase that reaches the control by other means than the microphone (the
@@ -42,7 +44,12 @@ public:
     // only when it matches an entry of an active menu. Returns whether it fired.
     virtual bool injectPhrase(const QString& phrase) = 0;
 
+    // Why nothing can be heard now ("No microphone was found. …"), fit for the user;
+    // empty while the audio input works.
+    virtual QString audioProblem() const = 0;
+
 signals:
+    void audioProblemChanged(const QString& message);
     // Seven values; the seventh is the command text of the entry heard.
     void phraseRecognized(int32_t value1, const QString& text2, int32_t value3, const QString& text4,
                           int32_t value5, const QString& text6, const QString& command);

@@ -48,17 +48,18 @@ e2e_cleanup() {
     [[ -n "${KEEP_E2E:-}" ]] || rm -rf "$E2E_DIR"
 }
 
-# A user who has run Vorlix before: no first-run prompt.
+# A user who has run Vorlix before: no first-run prompt, and the one-time notice about a
+# missing microphone already seen.
 e2e_returning_user() {
     printf '[Account]\r\nUserName=%s\r\n' "${1:-Tester}" >"$APP/Vorlix.INI"
-    printf '[General]\r\nOverview=Yes\r\n' >"$APP/MessageID.INI"
+    printf '[General]\r\nOverview=Yes\r\nNoMicrophone=Yes\r\n' >"$APP/MessageID.INI"
 }
 
 # Starts vorlix in the background and waits until it answers remote commands.
 start_vorlix() {
     "$VORLIX" "$@" >>"$E2E_DIR/vorlix.log" 2>&1 &
     VORLIX_PID=$!
-    wait_until 60 "$VORLIX" --say "e2e test is waiting" || fail "vorlix did not come up"
+    wait_until 60 "$VORLIX" --status || fail "vorlix did not come up"
 }
 
 # Ends vorlix with the remote command and checks it is gone.
@@ -70,3 +71,14 @@ exit_vorlix() {
 }
 
 window_visible() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+
+# find_window NAME: the id of a visible window whose name matches NAME; retried, since a
+# window closing elsewhere during the search makes the search fail.
+find_window() {
+    local id
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) && [[ -n $id ]] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}

@@ -64,16 +64,22 @@ struct FakeRecogniser : VoiceCommandControl {
     void removeEntry(int32_t, int32_t) override {}
     void setThreshold(int32_t value) override { calls << QStringLiteral("threshold %1").arg(value); }
     void showTraining(QWidget*, const QString& title) override { calls << "training " + title; }
+    bool isTraining() const override { return false; }
+    QString audioProblem() const override { return problem; }
+    void setProblem(const QString& message) { problem = message, emit audioProblemChanged(message); }
+    QString problem;
     void releaseMenu(int32_t) override { calls << "releaseMenu"; }
     bool injectPhrase(const QString& phrase) override
     {
         injected << phrase;
+        if (fire)
+            emit phraseRecognized(0, "MainMenu", 0, phrase, 100, phrase, phrase);
         return fire;
     }
 };
 
 struct NullLauncher : ShellLauncher {
-    void open(const QString&, const QString&, int) override {}
+    bool open(const QString&, const QString&, int) override { return true; }
 };
 struct NullKeys : KeySender {
     void keybdEvent(uint8_t, uint8_t, uint32_t) override {}

@@ -28,6 +28,8 @@ public:
     std::optional<QString> createFailure;
     std::map<int32_t, std::vector<Entry>> menus;
     std::set<int32_t> activeMenus;
+    bool training = false;
+    int32_t nextHandle = 41;
 
     void hear(const QString& command) { emit phraseRecognized(1, "a", 2, "b", 3, "c", command); }
 
@@ -36,8 +38,9 @@ public:
     {
         if (createFailure)
             return Error{*createFailure};
-        menus[41];
-        return 41;
+        const int32_t handle = nextHandle++;
+        menus[handle];
+        return handle;
     }
     void addEntry(int32_t menu, int32_t id, const QString& command, const QString& description,
                   const QString& category, int32_t flags, const QString& action) override
@@ -68,10 +71,16 @@ public:
     }
     void setThreshold(int32_t) override {}
     void showTraining(QWidget*, const QString&) override {}
+    bool isTraining() const override { return training; }
+    QString audioProblem() const override { return problem; }
+    void setProblem(const QString& message) { problem = message, emit audioProblemChanged(message); }
+    QString problem;
     void releaseMenu(int32_t menu) override { menus.erase(menu), activeMenus.erase(menu); }
     // Heard only from an active menu, reported with the entry's own command text.
     bool injectPhrase(const QString& phrase) override
     {
+        if (training)
+            return false;
         for (int32_t menu : activeMenus)
             for (const Entry& entry : menus[menu])
                 if (entry.command.compare(phrase, Qt::CaseInsensitive) == 0)
@@ -88,7 +97,12 @@ struct FakeDesktop : CharacterSpeech, ShellLauncher, WindowMessenger, KeySender,
         log << QStringLiteral("say %1|%2|%3|%4").arg(message, animation).arg(hide).arg(ignoreMode);
     }
     void StopAgent() override {}
-    void open(const QString& target, const QString& args, int show) override { log << QStringLiteral("open %1|%2|%3").arg(target, args).arg(show); }
+    void ReadWindowAloud(const QString& text, const QRect&) override { log << QStringLiteral("read ") + text; }
+    bool open(const QString& target, const QString& args, int show) override
+    {
+        log << QStringLiteral("open %1|%2|%3").arg(target, args).arg(show);
+        return !target.startsWith(QLatin1String("missing"));   // what cannot be started
+    }
     void postToForeground(uint32_t msg, int32_t w, int32_t l) override { log << QStringLiteral("post %1 %2 %3").arg(msg).arg(w).arg(l); }
     void keybdEvent(uint8_t key, uint8_t scan, uint32_t flags) override { log << QStringLiteral("key %1 %2 %3").arg(key).arg(scan).arg(flags); }
     int16_t vkKeyScan(char) override { return -1; }
@@ -129,4 +143,16 @@ struct VoiceHarness {
         return texts;
     }
     bool listening() { return recogniser.activeMenus.count(menu()) > 0; }
+    // The menus heard now, by their entries.
+    QList<QStringList> heardMenus()
+    {
+        QList<QStringList> heard;
+        for (int32_t handle : recogniser.activeMenus) {
+            QStringList texts;
+            for (const auto& entry : recogniser.menus[handle])
+                texts << entry.command;
+            heard << texts;
+        }
+        return heard;
+    }
 };

@@ -68,7 +68,7 @@ trap cleanup EXIT   # start_xsession set its own
 userdata="$HOME_DIR/.local/share/vorlix"
 mkdir -p "$userdata"
 printf '[Account]\r\nUserName=Installed\r\n' >"$userdata/Vorlix.INI"
-printf '[General]\r\nOverview=Yes\r\n' >"$userdata/MessageID.INI"
+printf '[General]\r\nOverview=Yes\r\nNoMicrophone=Yes\r\n' >"$userdata/MessageID.INI"
 vorlix() { clean DISPLAY="$DISPLAY" "$PREFIX/bin/vorlix" "$@"; }
 vorlix >"$WORK/vorlix.log" 2>&1 &
 VORLIX_PID=$!

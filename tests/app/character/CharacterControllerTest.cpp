@@ -184,7 +184,7 @@ TEST_F(CharacterTest, TheProgramsOwnSpeakingOccasions)
                           "copy a block of text to the clipboard, using the 'Edit\\Copy' menu. You can later "
                           "listen to it by pressing this button.";
     EXPECT_EQ(agent.log.filter("Speak"),
-              QStringList({speech("Hello ."), speech("Hello Ann.\r\nGood day"), speech("Welcome Ann.Nice"),
+              QStringList({speech("Hello."), speech("Hello Ann.\r\nGood day"), speech("Welcome Ann.Nice"),
                            speech("The time now is 3 " + QLocale().pmText()), speech(sorry), speech(sorry),
                            speech("Some text")}));
     EXPECT_EQ(agent.log.filter("Play").mid(0, 4), QStringList({"Play Greet", "Play Greet", "Play Read", "Play Announce"}));
@@ -193,6 +193,46 @@ TEST_F(CharacterTest, TheProgramsOwnSpeakingOccasions)
     controller.SayAndPlay("C:\\dir \"q\"", "None", false, true);
     EXPECT_EQ(agent.log.last(), "Speak \\Pit=400\\\\Spd=-5\\\\Chr=\"Whisper\"\\C:\\dir \"q\"");
 }
+
+// A window being read keeps the character and its balloon off it; the position setting stays.
+TEST_F(CharacterTest, AWindowIsReadFromBesideIt)
+{
+    loadMerlin();
+    settings.m_Position = 0;   // centre: today's place for a window in the middle
+    controller.ReadWindowAloud("Overview", QRect(312, 200, 400, 300));
+    EXPECT_EQ(agent.log, QStringList({"MoveTo 830 200", "Show fast", "Play Read", speech("Overview"), "Hide fast"}));
+    EXPECT_EQ(settings.m_Position, 0);
+    agent.log.clear();
+    controller.SayAndPlay("Hi", "None", true, true);
+    EXPECT_EQ(agent.log.first(), "MoveTo 462 346");
+}
+
+struct BesideCase { const char* name; QRect window; QPoint expected; };
+
+class PlaceBesideTest : public ::testing::TestWithParam<BesideCase> {};
+
+TEST_P(PlaceBesideTest, TheCharacterAndItsBalloonStayClearOfTheWindow)
+{
+    const BesideCase& c = GetParam();
+    const QSize character(100, 80), screen(1024, 768);
+    constexpr int balloonWidth = 300;
+    const QPoint place = CharacterController::placeBeside(c.window, character, balloonWidth, screen);
+    EXPECT_EQ(place, c.expected);
+    const QRect body(place, character);
+    EXPECT_TRUE(QRect(QPoint(0, 0), screen).contains(body));
+    if (c.window.width() < 500) {   // a window that leaves room on a side
+        const QRect balloon(body.center().x() - balloonWidth / 2, body.top() - 100, balloonWidth, 100);
+        EXPECT_FALSE(c.window.intersects(body));
+        EXPECT_FALSE(c.window.intersects(balloon));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, PlaceBesideTest, testing::Values(
+    BesideCase{"RightWhenThereIsRoom", QRect(100, 200, 400, 300), QPoint(616, 200)},
+    BesideCase{"LeftAtTheScreensRightEdge", QRect(600, 300, 424, 300), QPoint(384, 300)},
+    BesideCase{"LowWindowKeepsTheCharacterOnScreen", QRect(600, 700, 424, 300), QPoint(384, 688)},
+    BesideCase{"TooWideForEitherSideTakesTheWiderSide", QRect(100, 0, 800, 600), QPoint(924, 0)}),
+    [](const testing::TestParamInfo<BesideCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CharacterTest, PageChangesApplyBeforeTheirDemonstration)
 {

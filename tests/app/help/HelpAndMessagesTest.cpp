@@ -48,9 +48,11 @@ struct FakeUser : CharacterSpeech, VoiceMenuControl, ModalHost, ShellLauncher {
                       (ignoreMode ? " always" : ""));
     }
     void StopAgent() override { log.push_back("stop"); }
+    // Reading a window is what the user notes as its reading aloud.
+    void ReadWindowAloud(const QString& text, const QRect&) override { SayAndPlay(text, "Read", true, true); }
     void ActivateMenus() override { log.push_back("activate"); }
     void DeactivateMenus() override { log.push_back("deactivate"); }
-    void open(const QString& target, const QString& args, int show) override { opened.emplace_back(target, args, show); }
+    bool open(const QString& target, const QString& args, int show) override { return opened.emplace_back(target, args, show), true; }
     int ShowModalForm(QDialog& form) override
     {
         log.push_back("modal");

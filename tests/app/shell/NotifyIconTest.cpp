@@ -35,6 +35,18 @@ TEST_F(NotifyIconTest, SecondShowModifiesInsteadOfAddingAnother)
     EXPECT_EQ(tray.sent[1].command, TrayIconBackend::kModify);
 }
 
+TEST_F(NotifyIconTest, ANewTipIsShownAtOnceOnlyWhenTheIconIs)
+{
+    icon.setTip(QStringLiteral("Vorlix - No microphone"));
+    EXPECT_TRUE(tray.sent.empty());
+    icon.ShowTrayIcon(true);
+    icon.setTip(QStringLiteral("Vorlix - Listening"));
+    ASSERT_EQ(tray.sent.size(), 2u);
+    EXPECT_EQ(tray.sent[0].data.szTip, "Vorlix - No microphone");
+    EXPECT_EQ(tray.sent[1].command, TrayIconBackend::kModify);
+    EXPECT_EQ(tray.sent[1].data.szTip, "Vorlix - Listening");
+}
+
 TEST_F(NotifyIconTest, HideWhenNeverShownSendsNothing)
 {
     icon.ShowTrayIcon(false);

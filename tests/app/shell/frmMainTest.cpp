@@ -2,6 +2,7 @@
 
 #include "app/macros/MacrosPage.h"
 #include "app/shell/AppInfo.h"
+#include "app/voice/RemoteSay.h"
 #include "platform/desktop/LocalSocketInstance.h"
 #include "tests/fakes/ShellFakes.h"
 #include "tests/support/TestEnvironment.h"
@@ -248,6 +249,51 @@ TEST_F(frmMainTest, StoredStayOnTopAppliesAtFirstActivation)
     EXPECT_EQ(window->pos(), QPoint(100, 50));
 }
 
+// No microphone: the window, the listening button, --status and the tray's tooltip say
+// so, a message says once what to do, and a microphone plugged in later clears it all.
+TEST_F(frmMainTest, AMissingMicrophoneIsShownWhereTheUserLooks)
+{
+    const QString problem = "No microphone was found. Connect one, or choose it in the training dialog.";
+    fakes.recogniser.problem = problem;
+    DialogCloser user;
+    auto window = startWindow();
+    QStringList states;
+    QObject::connect(window.get(), &frmMain::listeningStateChanged, [&](const QString& s) { states << s; });
+    EXPECT_EQ(window->lblListening->text(), "No microphone");
+    EXPECT_EQ(window->cmdActivate->toolTip(), problem);
+    EXPECT_FALSE(window->cmdActivate->icon().isNull());
+    EXPECT_TRUE(sendAndServe("status").value().startsWith("listening: no microphone\t"));
+    ASSERT_EQ(user.texts.size(), 1);
+    EXPECT_TRUE(user.texts[0].startsWith("Vorlix cannot hear you: " + problem)) << user.texts[0].toStdString();
+
+    fakes.recogniser.setProblem(QString());   // plugged in
+    EXPECT_EQ(window->lblListening->text(), "Listening");
+    EXPECT_TRUE(window->cmdActivate->icon().isNull());
+    EXPECT_TRUE(sendAndServe("status").value().startsWith("listening: yes\t"));
+    window->cmdActivate->click();
+    EXPECT_EQ(window->lblListening->text(), "Not listening");
+    EXPECT_TRUE(sendAndServe("status").value().startsWith("listening: no\t"));
+    window->cmdActivate->click();
+    fakes.recogniser.setProblem(problem);     // unplugged again: no second message
+    QCoreApplication::processEvents();
+    EXPECT_EQ(states, QStringList({"Listening", "Not listening", "Listening", "No microphone"}));
+    EXPECT_EQ(user.texts.size(), 1);
+}
+
+TEST_F(frmMainTest, DialogsAreOwnedByTheMainWindow)
+{
+    auto window = startWindow();
+    QDialog dialog;
+    QWidget* ownerWhileOpen = nullptr;
+    QTimer::singleShot(0, &dialog, [&] {
+        ownerWhileOpen = dialog.parentWidget();
+        dialog.accept();
+    });
+    window->ShowModalForm(dialog);
+    EXPECT_EQ(ownerWhileOpen, window.get());
+    EXPECT_TRUE(dialog.isWindow());
+}
+
 TEST_F(frmMainTest, StayOnTopFollowsTheBoxAndDialogsAreNeverBelowIt)
 {
     auto window = startWindow();
@@ -298,11 +344,12 @@ TEST_F(frmMainTest, RemoteCommandsReachTheProgram)
     auto window = startWindow();
     const Result<QString> said = sendAndServe("say web sites");
     ASSERT_TRUE(said.ok()) << said.error().message.toStdString();
-    EXPECT_EQ(said.value(), "heard");
+    EXPECT_EQ(said.value(), RemoteSay::ran("web sites"));
     EXPECT_EQ(fakes.recogniser.injected, QStringList({"web sites"}));
+    EXPECT_EQ(window->tabMain->currentIndex(), 4);
 
     fakes.recogniser.fire = false;
-    EXPECT_EQ(sendAndServe("say nonsense").value(), "not heard");
+    EXPECT_EQ(sendAndServe("say nonsense").value(), RemoteSay::noCommand("nonsense"));
 
     const Result<QString> exiting = sendAndServe("exit");
     ASSERT_TRUE(exiting.ok());
@@ -324,6 +371,19 @@ TEST_F(frmMainTest, ExitRequestClosesAnOpenDialogFirst)
 
     QDialog later(window.get());
     EXPECT_EQ(window->ShowModalForm(later), QDialog::Rejected) << "no new dialog once the program is ending";
+}
+
+TEST_F(frmMainTest, AWindowNeverOpenedKeepsItsStoredPlace)
+{
+    IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[General]\r\nLeft=1500\r\nTop=750\r\n");
+    auto window = makeWindow();   // -AUTOSTART: loaded, never shown
+    ASSERT_TRUE(window->Form_Load());
+    window->Init([](const QString&) {});
+    state.Quitting = true;
+    window->Form_Unload();
+    const QByteArray saved = IsolatedEnvironment::readFile(env.path("Vorlix.INI"));
+    EXPECT_TRUE(saved.contains("Left=1500\r\n")) << saved.toStdString();
+    EXPECT_TRUE(saved.contains("Top=750\r\n")) << saved.toStdString();
 }
 
 TEST_F(frmMainTest, UnloadSavesSettingsAndTheAutostartEntry)

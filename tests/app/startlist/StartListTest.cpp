@@ -25,7 +25,8 @@ TEST_F(StartListTest, aMissingListIsExportedFromTheChosenSourcesAndEveryRecordBe
 
     selectText("Terminal");
     list.cmdRunDesktop_Click();
-    EXPECT_EQ(h.log.mid(h.log.size() - 2), QStringList({"say Terminal||1|0", "open /usr/bin/term|-e 'top'|1"}));
+    EXPECT_TRUE(h.log.contains("say Terminal||1|0"));
+    EXPECT_TRUE(h.log.contains("open /usr/bin/term|-e 'top'|1"));
 }
 
 TEST_F(StartListTest, withEverySourceOffNothingIsExportedOrReadAndTheFilterIsForgottenAtExit)
@@ -90,7 +91,8 @@ TEST_F(StartListTest, twoRecordsOfOnePhraseKeepTheFirstAsEntryWhileTheLaterOneHa
 
     selectText("EDITOR");
     list.cmdRunDesktop_Click();
-    EXPECT_EQ(h.log.last(), "open /desktop/editor||1") << "rows act on the first entry of their phrase";
+    EXPECT_TRUE(h.log.contains("open /desktop/editor||1")) << "rows act on the first entry of their phrase";
+    EXPECT_FALSE(h.log.contains("open /menu/editor||1"));
     list.cmdToggleDesktop_Click();
     EXPECT_FALSE(list.StartItems().find("Editor")->m_Active);
     EXPECT_EQ(rowTexts(), QStringList({"Editor", "Mail", "EDITOR (off)"}));

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -76,14 +77,29 @@ TEST_F(BuiltInCommandsTest, TheListEndsAtAGapAnEmptyPhraseOrDoesNotExist)
     EXPECT_TRUE(phrases().isEmpty());
 }
 
-TEST_F(BuiltInCommandsTest, NumbersBeyond32BitsAndRepeatedPhrasesAreReportedAndLeftOut)
+TEST_F(BuiltInCommandsTest, NumbersBeyond32BitsAndRepeatedPhrasesAreReportedNotUsedAndKeptInTheFile)
 {
-    const QStringList problems = load("[VoiceCommand 1]\nVoice=Page Down\n[VoiceCommand 2]\nVoice=B\nMessageID=99999999999\n"
-                                      "[VoiceCommand 3]\nVoice=page down\n[VoiceCommand 4]\nVoice=Home\n");
+    const char* const text = "[VoiceCommand 1]\nVoice=Page Down\n[VoiceCommand 2]\nVoice=B\nMessageID=99999999999\n"
+                             "[VoiceCommand 3]\nVoice=page down\nCmd=keep me\n[VoiceCommand 4]\nVoice=Home\n"
+                             "[VoiceCommand 5]\nVoice=HOME\n";
+    const QStringList problems = load(text);
     EXPECT_EQ(phrases(), (QStringList{"Page Down", "Home"}));
-    ASSERT_EQ(problems.size(), 2);
+    ASSERT_EQ(problems.size(), 3);
     EXPECT_TRUE(problems[0].contains("\"VoiceCommand 2\"") && problems[0].contains("99999999999"));
     EXPECT_TRUE(problems[1].contains("\"VoiceCommand 3\"") && problems[1].contains("page down"));
+    for (const QString& problem : problems)
+        EXPECT_TRUE(problem.endsWith("this command is not used, and stays in the file as it is.")) << problem.toStdString();
+
+    // Saved in their places, with the values they had; the next start finds the same.
+    at(1).m_Description = QStringLiteral("Top of the page");
+    ASSERT_TRUE(commands.SaveVoiceCommands(env.root()));
+    const QByteArray saved = IsolatedEnvironment::readFile(file());
+    EXPECT_TRUE(saved.contains("[VoiceCommand 2]\r\nVoice=B\r\nMessageID=99999999999\r\n[VoiceCommand 3]\r\n"
+                               "Voice=page down\r\nCmd=keep me\r\n[VoiceCommand 4]\r\nName=Home\r\n"));
+    EXPECT_TRUE(saved.endsWith("[VoiceCommand 5]\r\nVoice=HOME\r\n"));
+    EXPECT_EQ(commands.LoadVoiceCommands(env.root()).size(), 3);
+    EXPECT_EQ(phrases(), (QStringList{"Page Down", "Home"}));
+    EXPECT_EQ(at(1).m_Description, QStringLiteral("Top of the page"));
 }
 
 TEST_F(BuiltInCommandsTest, SavingWritesEveryKeyInOrderAndReadsBackTheSame)
@@ -160,7 +176,7 @@ TEST_F(BuiltInCommandsTest, TheCommandsPageSwitchesAndEditsTheCommandsInPlace)
     list->setCurrentRow(1);   // a gesture the character lacks shows as None but is kept
     EXPECT_EQ(gestures->currentText(), QStringLiteral("None"));
     EXPECT_EQ(at(1).m_Gesture, QStringLiteral("Dance"));
-    QTest::keyClicks(control("txtDescription"), "Leaves");
+    QTest::keyClicks(control("txtDescription"), "Leaves");   // the box shows nothing to add to
     QTest::keyClicks(control("txtExecuteText"), " now");
     gestures->setCurrentIndex(2);
     emit gestures->activated(2);
@@ -168,6 +184,15 @@ TEST_F(BuiltInCommandsTest, TheCommandsPageSwitchesAndEditsTheCommandsInPlace)
     EXPECT_EQ(at(1).m_WhatToSay, QStringLiteral("Escape now"));
     EXPECT_EQ(at(1).m_Gesture, QStringLiteral("Wave"));
     EXPECT_EQ(at(0).m_Description, QStringLiteral("Copies"));
+
+    // A long description is shown whole, wrapped, not cut at the box's edge.
+    at(0).m_Description = QString(30, 'x').append(" ").repeated(8).trimmed();
+    list->setCurrentRow(0);
+    auto* description = static_cast<QPlainTextEdit*>(control("txtDescription"));
+    EXPECT_EQ(description->toPlainText(), at(0).m_Description);
+    EXPECT_EQ(description->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_GE(description->height(), 4 * description->fontMetrics().lineSpacing());
+    EXPECT_EQ(at(1).m_Description, QStringLiteral("Leaves"));   // showing another changes nothing
 }
 
 // The shipped file loads cleanly, every entry uses an action the desktop carries out, and no

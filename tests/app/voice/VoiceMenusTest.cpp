@@ -1,6 +1,7 @@
 #include "tests/fakes/VoiceFakes.h"
 
 #include "app/voice/CVoiceCommand.h"
+#include "app/voice/RemoteSay.h"
 
 #include <gtest/gtest.h>
 
@@ -124,24 +125,92 @@ TEST_F(ListeningTest, TheButtonTogglesListeningExceptWhileLoading)
     EXPECT_EQ(captions, (QStringList{"Stop Listening", "Listen", "Stop Listening"}));
 }
 
-TEST_F(ListeningTest, StoppedByVoiceKeepsHearingUntilTheNextModalDialog)
+// Not listening, by voice or by the button, the recogniser hears "Listen" alone, before
+// and after modal dialogs, until "Listen" brings the whole menu back.
+TEST_F(ListeningTest, NotListeningOnlyListenIsHeardByEitherPath)
 {
-    h.recogniser.hear(QStringLiteral("Stop Listening"));
-    EXPECT_FALSE(h.settings.m_ActiveMode);
-    EXPECT_EQ(menus.activateCaption(), QStringLiteral("Listen"));
-    EXPECT_TRUE(h.listening());
-    h.recogniser.hear(QStringLiteral("Listen"));
-    EXPECT_EQ(menus.activateCaption(), QStringLiteral("Stop Listening"));
+    Phrase sites("Web Sites", h.log);
+    menus.RegisterCommand(sites);
+    const QList<QStringList> listenOnly{QStringList{"Listen"}};
+    for (const bool byVoice : {true, false}) {
+        SCOPED_TRACE(byVoice ? "by voice" : "by the button");
+        h.log.clear();
+        if (byVoice)
+            EXPECT_TRUE(h.recogniser.injectPhrase(QStringLiteral("Stop Listening")));
+        else
+            menus.cmdActivate_Click();
+        EXPECT_FALSE(h.settings.m_ActiveMode);
+        EXPECT_EQ(menus.activateCaption(), QStringLiteral("Listen"));
+        EXPECT_EQ(h.heardMenus(), listenOnly);
+        EXPECT_FALSE(h.recogniser.injectPhrase(QStringLiteral("Web Sites")));
+        h.recogniser.hear(QStringLiteral("Web Sites"));   // a stale result from the decoder
+        h.recogniser.hear(QStringLiteral("Hide"));
 
-    h.recogniser.hear(QStringLiteral("Stop Listening"));
-    menus.DeactivateMenus();   // a modal dialog opens and closes
-    menus.ActivateMenus();
-    EXPECT_FALSE(h.listening());
-    menus.cmdActivate_Click();
-    EXPECT_TRUE(h.settings.m_ActiveMode);
-    EXPECT_TRUE(h.listening());
-    EXPECT_EQ(menus.activateCaption(), QStringLiteral("Stop Listening"));
+        menus.DeactivateMenus();   // a modal dialog opens: nothing at all
+        EXPECT_TRUE(h.heardMenus().isEmpty());
+        EXPECT_FALSE(h.recogniser.injectPhrase(QStringLiteral("Listen")));
+        menus.ActivateMenus();     // and closes
+        EXPECT_EQ(h.heardMenus(), listenOnly);
+
+        EXPECT_TRUE(h.recogniser.injectPhrase(QStringLiteral("listen")));
+        EXPECT_TRUE(h.settings.m_ActiveMode);
+        EXPECT_EQ(menus.activateCaption(), QStringLiteral("Stop Listening"));
+        EXPECT_EQ(h.heardMenus().size(), 1);
+        EXPECT_TRUE(h.listening());
+        EXPECT_TRUE(h.recogniser.injectPhrase(QStringLiteral("Web Sites")));
+        EXPECT_EQ(h.log.filter(QStringLiteral("execute")), QStringList{"execute Web Sites"});
+    }
 }
+
+TEST_F(ListeningTest, ListenWakesTheProgramEvenWhenAListTookThePhrase)
+{
+    Phrase mine("Listen", h.log);
+    menus.RegisterCommand(mine);
+    menus.Activate(false);
+    h.log.clear();
+    EXPECT_TRUE(h.recogniser.injectPhrase(QStringLiteral("Listen")));
+    EXPECT_EQ(h.log, (QStringList{"say Listening||1|0", "activate 1"}));
+    EXPECT_TRUE(h.listening());
+}
+
+// `vorlix --say` gets what a heard phrase would do, and a word on what happened.
+TEST_F(ListeningTest, APhraseHandedOverAnswersWhatHappened)
+{
+    Phrase sites("Web Sites", h.log);
+    menus.RegisterCommand(sites);
+    EXPECT_EQ(menus.sayPhrase(QStringLiteral("web sites")), RemoteSay::ran(QStringLiteral("Web Sites")));
+    EXPECT_EQ(menus.sayPhrase(QStringLiteral("fly me")), RemoteSay::noCommand(QStringLiteral("fly me")));
+
+    menus.DeactivateMenus();
+    EXPECT_EQ(menus.sayPhrase(QStringLiteral("Web Sites")), RemoteSay::notListening());
+    menus.ActivateMenus();
+    h.recogniser.training = true;
+    EXPECT_EQ(menus.sayPhrase(QStringLiteral("Web Sites")), RemoteSay::notListening());
+    h.recogniser.training = false;
+
+    EXPECT_EQ(menus.sayPhrase(QStringLiteral("Stop Listening")), RemoteSay::ran(QStringLiteral("Stop Listening")));
+    EXPECT_EQ(menus.sayPhrase(QStringLiteral("Web Sites")), RemoteSay::notListening());
+    EXPECT_EQ(menus.sayPhrase(QStringLiteral("fly me")), RemoteSay::notListening());
+    EXPECT_EQ(menus.sayPhrase(QStringLiteral("Listen")), RemoteSay::ran(QStringLiteral("Listen")));
+    EXPECT_EQ(h.log.filter(QStringLiteral("execute")), QStringList{"execute Web Sites"});
+}
+
+struct ReplyCase { QString reply; QString message; int exitStatus; };
+
+class RemoteSayTest : public ::testing::TestWithParam<ReplyCase> {};
+
+TEST_P(RemoteSayTest, TheClientPrintsOneLineAndExitsByOutcome)
+{
+    const RemoteSay::Outcome outcome = RemoteSay::interpret(GetParam().reply);
+    EXPECT_EQ(outcome.message, GetParam().message);
+    EXPECT_EQ(outcome.exitStatus, GetParam().exitStatus);
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, RemoteSayTest, testing::Values(
+    ReplyCase{RemoteSay::ran(QStringLiteral("Web Sites")), QStringLiteral("Ran: Web Sites"), 0},
+    ReplyCase{RemoteSay::notListening(), QStringLiteral("Not listening"), 3},
+    ReplyCase{RemoteSay::noCommand(QStringLiteral("ran away")), QStringLiteral("No command answers to: ran away"), 4},
+    ReplyCase{QStringLiteral("heard"), QStringLiteral("Vorlix answered: heard"), 1}));
 
 struct KindCase { const char* name; int32_t type; const char* voice; int32_t messageId; const char* commandLine; QStringList actions; };
 
@@ -160,7 +229,23 @@ TEST_P(ExecuteTest, SpeaksFirstThenActsByKind)
     command.m_CommandLine = QString::fromUtf8(c.commandLine);
     command.m_WhatToSay = QStringLiteral("Done"), command.m_Gesture = QStringLiteral("Wave");
     command.Execute();
-    EXPECT_EQ(h.log, QStringList{"say Done|Wave|1|0"} + c.actions);
+    // What opens something is started first: the character then says whether it could.
+    const bool opens = c.type == 1 || c.type == 4 || c.type == 5;
+    EXPECT_EQ(h.log, opens ? c.actions + QStringList{"say Done|Wave|1|0"} : QStringList{"say Done|Wave|1|0"} + c.actions);
+}
+
+TEST(CommandThatCannotStart, SaysSoInsteadOfItsSentence)
+{
+    VoiceHarness h;
+    for (const int32_t type : {1, 4, 5}) {
+        CVoiceCommand command(h.context);
+        command.m_Voice = command.m_Name = QStringLiteral("Open Terminal");
+        command.m_Type = type;
+        command.m_Cmd = QStringLiteral("missing-terminal");
+        command.m_WhatToSay = QStringLiteral("Opening a terminal");
+        command.Execute();
+    }
+    EXPECT_EQ(h.log.filter("say"), QStringList(3, "say I could not start Open Terminal.|Decline|1|0"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, ExecuteTest, testing::Values(

@@ -139,7 +139,7 @@ protected:
         env.setEnv("VORLIX_AGENT_LOG", agentLog);
         // A returning user who is not greeted: no dialog stands in the way.
         IsolatedEnvironment::writeFile(app + "/Vorlix.INI", "[Account]\r\nUserName=Ada\r\n[Character]\r\nWelcomeGesture=None\r\n");
-        IsolatedEnvironment::writeFile(app + "/MessageID.INI", "[General]\r\nOverview=Yes\r\n");
+        IsolatedEnvironment::writeFile(app + "/MessageID.INI", "[General]\r\nOverview=Yes\r\nNoMicrophone=Yes\r\n");
     }
 
     void TearDown() override

@@ -8,7 +8,10 @@ e2e_setup
 grep -q "not running" "$E2E_DIR/err" || fail "--exit gave no clear message"
 "$VORLIX" --say "Show" 2>/dev/null && fail "--say succeeded without a running copy"
 "$VORLIX" --version | grep -qx "Vorlix 1.0" || fail "--version"
-"$VORLIX" --help | grep -q -- "--say PHRASE" || fail "--help"
+help=$("$VORLIX" --help)
+for option in -AUTOSTART "--say PHRASE" --status --exit --help --version; do
+    grep -q -- "^  $option " <<<"$help" || fail "--help does not explain $option"
+done
 
 e2e_returning_user "Ada"
 printf '"Nice to see you, Ada"\r\n' >"$APP/Welcome.txt"
@@ -23,7 +26,7 @@ grep -q "Vorlix is already running. Please double click the icon in the system t
     "$E2E_DIR/second.log" || fail "wrong message: $(cat "$E2E_DIR/second.log")"
 xdotool search --onlyvisible --name "^Vorlix$" windowactivate --sync key Return || true
 wait_until 20 bash -c "! kill -0 $second" || fail "second copy did not end"
-"$VORLIX" --say "still there" || fail "first copy gone after the second start"
+"$VORLIX" --status >/dev/null || fail "first copy gone after the second start"
 
 exit_vorlix
 
@@ -36,6 +39,13 @@ for key in "UserName=Ada" "Name=merlin.acs" "Hide=Yes" "Fast=Yes" "ShowBalloon=Y
 done
 grep -qE '^Left=[0-9]+'$'\r''$' "$ini" || fail "Vorlix.INI lacks Left"
 [[ "$(cat "$APP/Welcome.txt")" == $'"Nice to see you, Ada"\r' ]] || fail "Welcome.txt: $(cat -A "$APP/Welcome.txt")"
+# An autostarted session whose window is never opened keeps the stored place.
+left=$(grep '^Left=' "$ini")
+[[ $left != $'Left=0\r' ]] || fail "the first session stored no place of its own"
+start_vorlix -autostart
+exit_vorlix
+[[ $(grep '^Left=' "$ini") == "$left" ]] || fail "the place was lost: $(grep -e '^Left=' -e '^Top=' "$ini" | tr '\r\n' '  ')"
+
 # Autostarted: only the icon in the notification area; a double click on it opens the window.
 start_vorlix -autostart
 icon=$(xwininfo -root -tree | grep -A4 '"panel"' | grep '("vorlix" "Vorlix")' | awk '{print $1}')

@@ -89,6 +89,45 @@ INSTANTIATE_TEST_SUITE_P(Targets, LauncherTest, testing::ValuesIn(std::vector<Op
     {"$HOME/editor.desktop", "file.txt", "$BIN/tool", {"--new", "100%", "--name=", "a\\b", "file.txt"}},
     {"$HOME/site.desktop", "", "$BIN/xdg-open", {"https://example.org/"}}}));
 
+TEST_F(LauncherTest, ATildeTargetIsInTheHomeFolderNotTheCurrentOne)
+{
+    env.setEnv("HOME", env.path("folder"));
+    IsolatedEnvironment::writeFile(env.path("folder/notes.txt"), "text");
+    for (const auto& [target, opened] : {std::pair{"~", "folder"}, std::pair{"~/notes.txt", "folder/notes.txt"}}) {
+        const auto command = XdgShellLauncher::commandFor(target, QString());
+        ASSERT_TRUE(command.ok()) << target;
+        EXPECT_EQ(command.value().arguments, QStringList{env.path(opened)}) << target;
+    }
+}
+
+struct TerminalCase { const char* name; QStringList installed; const char* terminalVariable; const char* program; QStringList arguments; };
+
+class TerminalTest : public testing::TestWithParam<TerminalCase> {};
+
+// The desktop's own choice first, then $TERMINAL, the alternatives system, the usual ones.
+TEST_P(TerminalTest, TheDesktopsOwnTerminalComesFirst)
+{
+    const TerminalCase& c = GetParam();
+    const auto find = [&](const QString& name) { return c.installed.contains(name) ? "/usr/bin/" + name : QString(); };
+    const auto command = XdgShellLauncher::terminalCommand(find, QString::fromUtf8(c.terminalVariable), {"-e", "top"});
+    if (!*c.program) {
+        ASSERT_FALSE(command.ok());
+        EXPECT_TRUE(command.error().message.contains("xterm"));
+        return;
+    }
+    ASSERT_TRUE(command.ok()) << command.error().message.toStdString();
+    EXPECT_EQ(command.value().program, QString::fromUtf8(c.program));
+    EXPECT_EQ(command.value().arguments, c.arguments);
+}
+
+INSTANTIATE_TEST_SUITE_P(Desktops, TerminalTest, testing::Values(
+    TerminalCase{"XdgTerminalExec", {"xterm", "x-terminal-emulator", "xdg-terminal-exec"}, "kitty", "/usr/bin/xdg-terminal-exec", {"-e", "top"}},
+    TerminalCase{"TerminalVariableWithItsOptions", {"xterm", "kitty"}, "kitty -1", "/usr/bin/kitty", {"-1", "-e", "top"}},
+    TerminalCase{"TerminalVariableNotInstalled", {"xterm", "x-terminal-emulator"}, "nosuchterm", "/usr/bin/x-terminal-emulator", {"-e", "top"}},
+    TerminalCase{"UsualOnesInOrder", {"xterm", "konsole"}, "", "/usr/bin/konsole", {"-e", "top"}},
+    TerminalCase{"None", {}, "", "", {}}),
+    [](const testing::TestParamInfo<TerminalCase>& info) { return std::string(info.param.name); });
+
 TEST_F(LauncherTest, CommandForSaysWhyNothingCanBeStarted)
 {
     IsolatedEnvironment::writeFile(env.path("empty.desktop"), "[Desktop Entry]\nExec=%F\n");
@@ -110,10 +149,13 @@ TEST_F(LauncherTest, OpenStartsTheCommandAndLogsEachFailingTargetOnce)
     });
     const std::vector<std::pair<const char*, const char*>> targets{
         {"", "--x"}, {" ", ""}, {"nosuchtool", ""}, {"tool", "fail"}, {"othertool", ""}, {"tool", "a"}};
+    QList<bool> results;
     for (int round = 0; round < 2; ++round) {
         for (const auto& [target, parameters] : targets)
-            launcher.open(target, parameters, ShellLauncher::kShowMaximized);
+            results << launcher.open(target, parameters, ShellLauncher::kShowMaximized);
     }
+    EXPECT_EQ(results.mid(0, 6), QList<bool>({false, false, false, false, false, true}));
+    EXPECT_EQ(results.mid(6), results.mid(0, 6));
     ASSERT_EQ(started.size(), 4u);
     EXPECT_EQ(started[1].arguments, QStringList{"a"});
     ASSERT_EQ(log.lines.size(), 3) << log.lines.join('\n').toStdString();

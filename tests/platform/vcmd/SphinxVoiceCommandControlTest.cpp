@@ -150,4 +150,19 @@ TEST_F(VoiceMenuTest, TrainingDialogOpensOnceWithTheCallersTitle)
     dialogs.first()->close();
 }
 
+// Practice fires nothing: a phrase handed over meanwhile does not run either.
+TEST_F(VoiceMenuTest, NothingHandedOverFiresWhileTrainingIsOpen)
+{
+    const int32_t menu = control.createMenu("MainMenu", "state1", 4).value();
+    control.addEntry(menu, 0, "Web Sites", "", "Web Sites", 0, "Web Sites");
+    control.activateMenu(menu);
+    QWidget owner;
+    control.showTraining(&owner, "Vorlix Training");
+    EXPECT_TRUE(control.isTraining());
+    EXPECT_FALSE(control.injectPhrase("Web Sites"));
+    delete owner.findChild<QDialog*>();
+    EXPECT_FALSE(control.isTraining());
+    EXPECT_TRUE(control.injectPhrase("Web Sites"));
+}
+
 } // namespace
