@@ -21,6 +21,8 @@ constexpr int kChunkMs = 20;
 constexpr int kLevelWindowSamples = kRate / 10;
 constexpr int kCalibrationSamples = kRate * 2;
 constexpr int kMicrophoneRetryMs = 2000;
+constexpr size_t kRecentSamples = kRate * 20;   // longer than any utterance
+constexpr int64_t kRecordingMarginSamples = kRate / 4;   // silence kept around a recorded utterance
 
 double toDb(double meanSquare) { return 10.0 * std::log10(std::max(meanSquare, 1e-10)); }
 
@@ -30,18 +32,33 @@ RecognitionWorker::RecognitionWorker(AudioInputSettings settings) : m_settings(s
 
 RecognitionWorker::~RecognitionWorker() { closeInput(); }
 
-void RecognitionWorker::start()
+Result<std::unique_ptr<SphinxRecognizer>> RecognitionWorker::makeRecognizer(const QString& adaptationFile) const
 {
     SphinxRecognizer::Options options;
     options.trailingSilenceMs = m_settings.trailingSilenceMs;
     options.threshold = m_threshold;
+    options.mllrFile = adaptationFile;
     auto created = SphinxRecognizer::create(options);
+    if (created)
+        created.value()->setPhrases(m_phrases);
+    return created;
+}
+
+void RecognitionWorker::start()
+{
+    auto created = makeRecognizer(m_settings.adaptationFile);
+    if (!created && !m_settings.adaptationFile.isEmpty()) {
+        // A damaged adaptation must not cost the user the recogniser.
+        qCWarning(lcRecognizer).noquote() << "the adaptation" << m_settings.adaptationFile << "does not load";
+        m_settings.adaptationFile.clear();
+        created = makeRecognizer({});
+    }
     if (!created) {
         emit problem(created.error().message);
         return;
     }
     m_recognizer = std::move(created.value());
-    m_recognizer->setPhrases(m_phrases);
+    emit adaptationLoaded(m_settings.adaptationFile);
     openInput();
     if (m_settings.wavPath.isEmpty() && !m_settings.usePushedAudio) {
         // A microphone plugged in later, or back after it failed, is heard without a restart.
@@ -58,6 +75,44 @@ void RecognitionWorker::retryMicrophone()
         return;
     closeInput();
     openInput();
+}
+
+void RecognitionWorker::setAdaptation(const QString& file)
+{
+    if (!m_recognizer) {
+        m_settings.adaptationFile = file;
+        return;
+    }
+    auto created = makeRecognizer(file);
+    if (!created) {
+        qCWarning(lcRecognizer).noquote() << "the adaptation" << file << "does not load; the model stays as it was";
+        emit adaptationLoaded(m_settings.adaptationFile);
+        return;
+    }
+    m_settings.adaptationFile = file;
+    m_recognizer = std::move(created.value());
+    // Stream positions start again at zero with the new recogniser.
+    m_mutedUntilSample = std::numeric_limits<int64_t>::min();
+    m_calibrationEndSample = -1;
+    m_recent.clear();
+    emit adaptationLoaded(file);
+}
+
+void RecognitionWorker::setRecording(bool on)
+{
+    m_recording = on;
+    m_recent.clear();
+}
+
+std::vector<int16_t> RecognitionWorker::recordingOf(const Hearing& hearing) const
+{
+    const int64_t end = m_recognizer->samplesProcessed();
+    const int64_t begin = end - int64_t(m_recent.size());
+    const int64_t from = std::max(begin, hearing.speechStartSample - kRecordingMarginSamples);
+    const int64_t to = std::min(end, hearing.speechEndSample + kRecordingMarginSamples);
+    if (to <= from)
+        return {};
+    return {m_recent.begin() + (from - begin), m_recent.begin() + (to - begin)};
 }
 
 void RecognitionWorker::setPhrases(const QStringList& phrases, quint64 epoch)
@@ -256,9 +311,18 @@ void RecognitionWorker::process(const int16_t* samples, size_t count)
     }
     if (m_outputActive)
         return;   // our own voice: not even decoded
+    if (m_recording) {
+        m_recent.insert(m_recent.end(), samples, samples + count);
+        if (m_recent.size() > kRecentSamples)
+            m_recent.erase(m_recent.begin(), m_recent.end() - kRecentSamples);
+    }
     for (Hearing& hearing : m_recognizer->process(samples, count)) {
         if (hearing.speechStartSample < m_mutedUntilSample)
             hearing.fired = false;
+        if (m_recording) {
+            if (std::vector<int16_t> audio = recordingOf(hearing); !audio.empty())
+                emit recorded(hearing, audio);
+        }
         emit heard(hearing, m_epoch);
     }
     if (m_calibrationEndSample >= 0 && m_recognizer->samplesProcessed() >= m_calibrationEndSample) {

@@ -23,6 +23,7 @@ struct AudioInputSettings {
     bool usePushedAudio = false;   // neither: the owner calls pushAudio()
     int trailingSilenceMs = 300;
     int outputTailMs = 700;     // after the program's own speech ends, nothing is acted on for this long
+    QString adaptationFile;     // the speaker adaptation to load; empty: the plain model
 };
 
 class RecognitionWorker : public QObject {
@@ -39,6 +40,10 @@ public slots:
     void selectDevice(const QString& deviceName);
     void pushAudio(const std::vector<int16_t>& samples);
     void calibrateNoise();
+    // Reloads the model with this speaker adaptation (empty: none); the old model stays on failure.
+    void setAdaptation(const QString& file);
+    // While on, the audio of every utterance is reported with it (recorded).
+    void setRecording(bool on);
 
 signals:
     void heard(const Hearing& hearing, quint64 epoch);
@@ -46,8 +51,12 @@ signals:
     void noiseMeasured(double levelDb);        // at the end of a calibration
     void problem(const QString& message);      // the input failed, fit for the user; empty: it works
     void inputFinished();                      // the WAV file has been heard to its end
+    void recorded(const Hearing& hearing, const std::vector<int16_t>& audio);
+    void adaptationLoaded(const QString& file);   // the model now in use; empty: the plain one
 
 private:
+    Result<std::unique_ptr<SphinxRecognizer>> makeRecognizer(const QString& adaptationFile) const;
+    std::vector<int16_t> recordingOf(const Hearing& hearing) const;
     void openInput();
     void closeInput();
     void retryMicrophone();   // reopens a missing or failed microphone once the desktop has one
@@ -76,4 +85,6 @@ private:
     int64_t m_calibrationEndSample = -1;
     double m_calibrationSum = 0;
     size_t m_calibrationCount = 0;
+    bool m_recording = false;
+    std::vector<int16_t> m_recent;   // the last seconds heard, while recording; ends where the recogniser is
 };

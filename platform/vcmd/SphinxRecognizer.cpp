@@ -5,6 +5,7 @@
 #include "platform/vcmd/SteadyTone.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 
@@ -114,6 +115,8 @@ ps_decoder_t* SphinxRecognizer::makeDecoder(bool forLoop) const
         nullptr);
     if (!config)
         return nullptr;
+    if (!m_options.mllrFile.isEmpty())
+        cmd_ln_set_str_r(config, "-mllr", QFile::encodeName(m_options.mllrFile).constData());
     if (forLoop) {
         // The phone loop only has to score the audio, not to win: narrow beams keep it cheap.
         cmd_ln_set_float_r(config, "-beam", 1e-30);

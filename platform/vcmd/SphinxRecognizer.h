@@ -35,6 +35,7 @@ public:
     static constexpr int kSampleRateHz = 16000;
 
     struct Options {
+        QString mllrFile;   // a speaker adaptation of the model's means; empty: none
         QString modelDir = QStringLiteral("/usr/share/pocketsphinx/model/en-us");
         int trailingSilenceMs = 300;   // silence that ends an utterance
         int threshold = 50;

@@ -1,6 +1,7 @@
 #include "platform/vcmd/SphinxVoiceCommandControl.h"
 
 #include "platform/vcmd/PhraseNormalizer.h"
+#include "platform/vcmd/ToolRunner.h"
 #include "platform/vcmd/TrainingDialog.h"
 
 #include <QFileInfo>
@@ -21,6 +22,7 @@ AudioInputSettings inputFromEnvironment()
     input.deviceName = qEnvironmentVariableIsSet("VORLIX_AUDIO_DEVICE")
         ? qEnvironmentVariable("VORLIX_AUDIO_DEVICE")
         : QSettings(QStringLiteral("Vorlix"), QStringLiteral("VoiceCommands")).value(QStringLiteral("InputDevice")).toString();
+    input.adaptationFile = SpeakerAdaptation::storedTransform(SpeakerAdaptation::defaultFolder());
     return input;
 }
 
@@ -32,7 +34,8 @@ SphinxVoiceCommandControl::SphinxVoiceCommandControl(QObject* parent)
 }
 
 SphinxVoiceCommandControl::SphinxVoiceCommandControl(const AudioInputSettings& input, QObject* parent)
-    : VoiceCommandControl(parent), m_input(input)
+    : VoiceCommandControl(parent), m_input(input), m_adaptationFolder(SpeakerAdaptation::defaultFolder()),
+      m_tools(std::make_shared<ProcessToolRunner>())
 {
     qRegisterMetaType<Hearing>();
     m_worker = new RecognitionWorker(input);
@@ -43,6 +46,11 @@ SphinxVoiceCommandControl::SphinxVoiceCommandControl(const AudioInputSettings& i
     connect(m_worker, &RecognitionWorker::levelMeasured, this, &SphinxVoiceCommandControl::levelMeasured);
     connect(m_worker, &RecognitionWorker::noiseMeasured, this, &SphinxVoiceCommandControl::noiseMeasured);
     connect(m_worker, &RecognitionWorker::inputFinished, this, &SphinxVoiceCommandControl::inputFinished);
+    connect(m_worker, &RecognitionWorker::recorded, this, &SphinxVoiceCommandControl::utteranceRecorded);
+    connect(m_worker, &RecognitionWorker::adaptationLoaded, this, [this](const QString& file) {
+        m_adaptationInUse = file;
+        emit adaptationChanged(!file.isEmpty());
+    });
     m_thread.setObjectName(QStringLiteral("vorlix-recognizer"));
     m_thread.start();
     QMetaObject::invokeMethod(m_worker, &RecognitionWorker::start, Qt::QueuedConnection);
@@ -51,6 +59,8 @@ SphinxVoiceCommandControl::SphinxVoiceCommandControl(const AudioInputSettings& i
 SphinxVoiceCommandControl::~SphinxVoiceCommandControl()
 {
     delete m_training;
+    if (m_adaptation)
+        m_adaptation->wait();
     m_thread.quit();
     m_thread.wait();
 }
@@ -211,6 +221,58 @@ void SphinxVoiceCommandControl::selectInputDevice(const QString& deviceName)
 void SphinxVoiceCommandControl::calibrateNoise()
 {
     QMetaObject::invokeMethod(m_worker, &RecognitionWorker::calibrateNoise, Qt::QueuedConnection);
+}
+
+void SphinxVoiceCommandControl::setRecordingUtterances(bool on)
+{
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, on] { worker->setRecording(on); }, Qt::QueuedConnection);
+}
+
+void SphinxVoiceCommandControl::setAdaptationStore(const QString& folder, std::shared_ptr<ToolRunner> tools)
+{
+    m_adaptationFolder = folder;
+    m_tools = std::move(tools);
+}
+
+void SphinxVoiceCommandControl::adaptToVoice(std::vector<AdaptationRecording> recordings)
+{
+    if (m_adaptation)
+        return;
+    QPointer<SphinxVoiceCommandControl> self(this);
+    m_adaptation = QThread::create([self, folder = m_adaptationFolder, tools = m_tools, recordings = std::move(recordings)] {
+        SpeakerAdaptation adaptation(folder, *tools);
+        const auto done = adaptation.adapt(recordings, [self](int percent, const QString& step) {
+            QMetaObject::invokeMethod(self, [self, percent, step] { emit self->adaptationProgress(percent, step); },
+                                      Qt::QueuedConnection);
+        });
+        const QString error = done ? QString() : done.error().message;
+        QMetaObject::invokeMethod(self, [self, error, folder] {
+            self->m_adaptation->deleteLater();
+            self->m_adaptation = nullptr;
+            if (error.isEmpty())
+                self->useAdaptation(SpeakerAdaptation::storedTransform(folder));
+            else
+                qCWarning(lcVoiceCommand).noquote() << "adaptation failed:" << error;
+            emit self->adaptationFinished(error);
+        }, Qt::QueuedConnection);
+    });
+    m_adaptation->setParent(this);
+    m_adaptation->setObjectName(QStringLiteral("vorlix-adaptation"));
+    m_adaptation->start(QThread::LowPriority);
+}
+
+Result<void> SphinxVoiceCommandControl::forgetVoice()
+{
+    if (m_adaptation)
+        return Error{tr("Wait until the adaptation in progress has finished.")};
+    useAdaptation({});
+    SpeakerAdaptation adaptation(m_adaptationFolder, *m_tools);
+    return adaptation.forget();
+}
+
+void SphinxVoiceCommandControl::useAdaptation(const QString& file)
+{
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, file] { worker->setAdaptation(file); }, Qt::QueuedConnection);
 }
 
 void SphinxVoiceCommandControl::phrasesChanged()

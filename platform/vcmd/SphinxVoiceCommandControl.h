@@ -8,14 +8,17 @@
 // action text, command text).
 
 #include "platform/vcmd/RecognitionWorker.h"
+#include "platform/vcmd/SpeakerAdaptation.h"
 #include "platform/vcmd/VoiceCommandControl.h"
 
 #include <QPointer>
 #include <QThread>
 
 #include <map>
+#include <memory>
 #include <vector>
 
+class ToolRunner;
 class TrainingDialog;
 
 class SphinxVoiceCommandControl : public VoiceCommandControl {
@@ -58,12 +61,29 @@ public:
     // The last problem with the audio input or the recogniser; empty when none.
     QString audioProblem() const override { return m_audioProblem; }
 
+    // Speaker adaptation. The stored one is loaded at start; while recording, the audio of
+    // every utterance comes with utteranceRecorded.
+    void setRecordingUtterances(bool on);
+    // Computes an adaptation from the recordings off this thread and, when it succeeds,
+    // switches the recogniser to it: adaptationProgress, then adaptationFinished.
+    void adaptToVoice(std::vector<AdaptationRecording> recordings);
+    bool isAdapting() const { return m_adaptation != nullptr; }
+    // Removes the stored adaptation and returns to the plain model.
+    Result<void> forgetVoice();
+    bool isAdapted() const { return !m_adaptationInUse.isEmpty(); }
+    // Where adaptations are kept and the tools that compute them (tests use their own).
+    void setAdaptationStore(const QString& folder, std::shared_ptr<ToolRunner> tools);
+
 signals:
     // Every utterance the recogniser finished, fired or not (the training dialog shows them).
     void utteranceHeard(const Hearing& hearing);
     void levelMeasured(double levelDb);
     void noiseMeasured(double levelDb);
     void inputFinished();   // a WAV input has been heard to its end
+    void utteranceRecorded(const Hearing& hearing, const std::vector<int16_t>& audio);
+    void adaptationProgress(int percent, const QString& step);
+    void adaptationFinished(const QString& error);   // empty when the recogniser now uses the new adaptation
+    void adaptationChanged(bool adapted);            // the recogniser (re)loaded its model
 
 private:
     struct Entry {
@@ -84,6 +104,7 @@ private:
     void onHeard(const Hearing& hearing, quint64 epoch);
     bool fire(const QString& spoken, int score);
     void onProblem(const QString& message);
+    void useAdaptation(const QString& file);
 
     AudioInputSettings m_input;
     std::map<int32_t, Menu> m_menus;
@@ -96,4 +117,8 @@ private:
     QThread m_thread;
     RecognitionWorker* m_worker = nullptr;   // lives on m_thread, deleted when it finishes
     QPointer<TrainingDialog> m_training;
+    QString m_adaptationFolder;
+    std::shared_ptr<ToolRunner> m_tools;
+    QString m_adaptationInUse;
+    QThread* m_adaptation = nullptr;   // computing an adaptation; a child of this
 };
