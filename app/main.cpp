@@ -1,5 +1,6 @@
 // vorlix: the program, and its remote commands for a running copy.
 
+#include "app/mokavel/MokavelLibrary.h"
 #include "app/shell/AppInfo.h"
 #include "app/shell/PlatformServices.h"
 #include "app/shell/UserMessages.h"
@@ -177,7 +178,8 @@ int main(int argc, char** argv)
     QtScreenMetrics screen;
     QtTrayIcon tray;
     MessageBoxMessages messages;
-    PlatformServices platform{agent, recogniser, launcher, keys, messenger, clipboard, screen, tray, messages};
+    MokavelLibrary mokavel;
+    PlatformServices platform{agent, recogniser, launcher, keys, messenger, clipboard, screen, tray, messages, mokavel};
 
     frmTray startUp(state, platform);
     QObject::connect(&startUp, &frmTray::programEnded, &app, &QCoreApplication::exit, Qt::QueuedConnection);

@@ -6,8 +6,11 @@
 #include <nlohmann/json.hpp>
 #include <sqlite3.h>
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -15,8 +18,8 @@
 namespace mokavel {
 namespace {
 
-// Bookmarks files of hundreds of thousands of entries stay well below this.
-constexpr size_t kMaxBookmarksFileBytes = size_t(256) << 20;
+// places.sqlite also holds the history; a large one is a few hundred MB.
+constexpr uintmax_t kMaxPlacesFileBytes = uintmax_t(2) << 30;
 
 constexpr int kFirefoxBookmark = 1;
 constexpr int kFirefoxFolder = 2;
@@ -35,24 +38,76 @@ std::string configFolder()
     return homeFolder().empty() ? "" : homeFolder() + "/.config";
 }
 
-// "file:" URI of a path, so that "?immutable=1" can follow it.
-std::string fileUri(const std::string& path)
+// Script and inline-data addresses are not web sites to open by voice.
+bool isWebSiteAddress(std::string_view url)
 {
-    static const char* hex = "0123456789ABCDEF";
-    std::string uri = "file:";
-    for (unsigned char c : path) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                           c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
-        if (plain) {
-            uri.push_back(static_cast<char>(c));
-        } else {
-            uri.push_back('%');
-            uri.push_back(hex[c >> 4]);
-            uri.push_back(hex[c & 15]);
+    const size_t colon = url.find(':');
+    const std::string_view scheme = url.substr(0, colon == std::string_view::npos ? 0 : colon);
+    return !url.empty() && !equalsNoCase(scheme, "javascript") && !equalsNoCase(scheme, "data") &&
+           !equalsNoCase(scheme, "place");
+}
+
+// A private copy of a places database with its write-ahead log and rollback journal, so
+// that what is still in the log is read, and the browser, which holds the file locked
+// while it runs, is neither blocked nor disturbed. Removed with the object.
+class PlacesSnapshot {
+public:
+    explicit PlacesSnapshot(const std::string& database)
+    {
+        namespace fs = std::filesystem;
+        std::error_code error;
+        const uintmax_t size = fs::file_size(database, error);
+        if (error || size > kMaxPlacesFileBytes)
+            return;
+        std::string pattern = (fs::temp_directory_path(error) / "vorlix-places-XXXXXX").string();
+        if (error || !::mkdtemp(pattern.data()))
+            return;
+        m_folder = pattern;
+        // A checkpoint between the copies could pair a database with a log it already
+        // holds; copying again until the log stands still gives one consistent state.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            const auto logBefore = stamp(database + "-wal");
+            bool copied = copy(database, m_folder + "/places.sqlite");
+            for (const char* suffix : {"-wal", "-journal"})
+                copied = copied && copy(database + suffix, m_folder + "/places.sqlite" + suffix);
+            if (copied && stamp(database + "-wal") == logBefore) {
+                m_copy = m_folder + "/places.sqlite";
+                return;
+            }
         }
     }
-    return uri;
-}
+    ~PlacesSnapshot()
+    {
+        std::error_code ignored;
+        if (!m_folder.empty())
+            std::filesystem::remove_all(m_folder, ignored);
+    }
+    PlacesSnapshot(const PlacesSnapshot&) = delete;
+    PlacesSnapshot& operator=(const PlacesSnapshot&) = delete;
+
+    // Empty when no copy could be made.
+    const std::string& path() const { return m_copy; }
+
+private:
+    static std::pair<uintmax_t, int64_t> stamp(const std::string& file)
+    {
+        struct stat info {};
+        if (::stat(file.c_str(), &info) != 0)
+            return {0, 0};
+        return {static_cast<uintmax_t>(info.st_size), int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+    }
+    // A missing source is no failure: the log and the journal exist only at times.
+    static bool copy(const std::string& from, const std::string& to)
+    {
+        std::error_code error;
+        if (!std::filesystem::exists(from, error))
+            return true;
+        return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+    }
+
+    std::string m_folder;
+    std::string m_copy;
+};
 
 std::string columnText(sqlite3_stmt* statement, int column)
 {
@@ -110,9 +165,12 @@ std::vector<std::string> firefoxProfiles(const std::string& root)
 
 bool readPlacesDatabase(const std::string& file, ExportList& list)
 {
+    const PlacesSnapshot snapshot(file);
+    if (snapshot.path().empty())
+        return false;
     sqlite3* openedDatabase = nullptr;
-    const int opened = sqlite3_open_v2((fileUri(file) + "?immutable=1").c_str(), &openedDatabase,
-                                       SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    // Read-write on the private copy: applying the log needs to write its index.
+    const int opened = sqlite3_open_v2(snapshot.path().c_str(), &openedDatabase, SQLITE_OPEN_READWRITE, nullptr);
     const std::unique_ptr<sqlite3, decltype(&sqlite3_close)> database(openedDatabase, &sqlite3_close);
     if (opened != SQLITE_OK)
         return false;
@@ -155,7 +213,7 @@ bool readPlacesDatabase(const std::string& file, ExportList& list)
         }
         const PlacesRow& row = rows[(*siblings)[next++]];
         if (row.type == kFirefoxBookmark) {
-            if (!row.url.empty() && row.url.rfind("place:", 0) != 0)
+            if (isWebSiteAddress(row.url))
                 list.push_back({row.title, row.url, {}});
         } else if (row.type == kFirefoxFolder && row.guid != "tags________" && entered.insert(row.id).second) {
             if (const auto found = children.find(row.id); found != children.end())
@@ -202,7 +260,7 @@ bool readChromiumBookmarks(const std::string& file, ExportList& list)
             const std::string type = textOf(node, "type");
             if (type == "url") {
                 std::string url = textOf(node, "url");
-                if (!url.empty())
+                if (isWebSiteAddress(url))
                     list.push_back({textOf(node, "name"), std::move(url), {}});
             } else if (type == "folder") {
                 enter(node);
@@ -236,21 +294,43 @@ bool collectFirefoxBookmarks(ExportList& list)
 bool collectChromiumBookmarks(ExportList& list)
 {
     const std::string config = configFolder();
+    const std::string home = homeFolder();
     if (config.empty())
         return false;
+    // Each browser's profile folders: its own configuration folder, then its Snap and
+    // Flatpak packages' ones.
+    struct Browser {
+        const char* folder;
+        const char* snap;
+        const char* flatpak;
+    };
+    static constexpr Browser browsers[] = {
+        {"chromium", "chromium", "org.chromium.Chromium"},
+        {"google-chrome", nullptr, "com.google.Chrome"},
+        {"BraveSoftware/Brave-Browser", "brave", "com.brave.Browser"},
+        {"vivaldi", nullptr, "com.vivaldi.Vivaldi"},
+        {"microsoft-edge", nullptr, "com.microsoft.Edge"},
+    };
     bool found = false;
-    for (const char* browser : {"chromium", "google-chrome", "BraveSoftware/Brave-Browser", "vivaldi", "microsoft-edge"}) {
-        const std::string root = config + "/" + browser;
-        std::vector<std::string> files{root + "/Default/Bookmarks"};
-        for (const ListedEntry& entry : listFolder(root)) {
-            if (entry.isDirectory && entry.name != "Default")
-                files.push_back(entry.path + "/Bookmarks");
-        }
-        for (const std::string& file : files) {
-            if (!isRegularFile(file))
-                continue;
-            found = true;
-            readChromiumBookmarks(file, list);
+    std::set<std::string> seen;
+    for (const Browser& browser : browsers) {
+        std::vector<std::string> roots{config + "/" + browser.folder};
+        if (!home.empty() && browser.snap)
+            roots.push_back(home + "/snap/" + browser.snap + "/common/" + browser.folder);
+        if (!home.empty())
+            roots.push_back(home + "/.var/app/" + browser.flatpak + "/config/" + browser.folder);
+        for (const std::string& root : roots) {
+            std::vector<std::string> files{root + "/Default/Bookmarks"};
+            for (const ListedEntry& entry : listFolder(root)) {
+                if (entry.isDirectory && entry.name != "Default")
+                    files.push_back(entry.path + "/Bookmarks");
+            }
+            for (const std::string& file : files) {
+                if (!isRegularFile(file) || !seen.insert(file).second)
+                    continue;
+                found = true;
+                readChromiumBookmarks(file, list);
+            }
         }
     }
     return found;

@@ -2,6 +2,9 @@
 
 #include "exporter/TextFiles.h"
 
+#include "platform/common/CommandLine.h"
+
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 
@@ -85,23 +88,13 @@ std::vector<std::string> localeCandidates(std::string_view locale)
     return candidates;
 }
 
-bool isFieldCode(char c)
+bool isKeptKey(std::string_view key)
 {
-    return std::string_view("fFuUickdDnNvm").find(c) != std::string_view::npos;
-}
-
-bool needsNoQuotes(std::string_view argument)
-{
-    if (argument.empty())
-        return false;
-    for (char c : argument) {
-        const bool safe = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                          std::string_view("_@%+=:,./-").find(c) != std::string_view::npos ||
-                          static_cast<unsigned char>(c) >= 0x80;
-        if (!safe)
-            return false;
-    }
-    return true;
+    static constexpr std::string_view kept[] = {"Type", "Name", "Exec", "TryExec", "URL", "Categories", "Hidden",
+                                                "NoDisplay", "Terminal", "OnlyShowIn", "NotShowIn"};
+    if (key.substr(0, 5) == "Name[")
+        return true;
+    return std::find(std::begin(kept), std::end(kept), key) != std::end(kept);
 }
 
 } // namespace
@@ -139,7 +132,12 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
         const size_t equals = line.find('=');
         if (!inEntryGroup || equals == std::string_view::npos)
             continue;
-        keys.emplace(std::string(trimmed(line.substr(0, equals))), std::string(trimmed(line.substr(equals + 1))));
+        const std::string_view key = trimmed(line.substr(0, equals));
+        // Real launchers carry hundreds of translated comments and keywords; only the
+        // keys read below are kept.
+        if (!isKeptKey(key))
+            continue;
+        keys.emplace(std::string(key), std::string(trimmed(line.substr(equals + 1))));
     }
     if (!sawEntryGroup)
         return std::nullopt;
@@ -164,6 +162,8 @@ std::optional<DesktopEntry> parseDesktopEntry(std::string_view text, std::string
     entry.hidden = value("Hidden") == "true";
     entry.noDisplay = value("NoDisplay") == "true";
     entry.terminal = value("Terminal") == "true";
+    entry.onlyShowIn = splitList(value("OnlyShowIn"));
+    entry.notShowIn = splitList(value("NotShowIn"));
     return entry;
 }
 
@@ -183,52 +183,6 @@ std::string currentMessagesLocale()
             return value;
     }
     return {};
-}
-
-std::optional<std::vector<std::string>> splitExec(std::string_view exec)
-{
-    std::vector<std::string> arguments;
-    std::string current;
-    bool inArgument = false;
-    bool onlyFieldCodes = true; // an argument made only of field codes disappears
-    auto finish = [&] {
-        if (inArgument && !(onlyFieldCodes && current.empty()))
-            arguments.push_back(current);
-        current.clear();
-        inArgument = false;
-        onlyFieldCodes = true;
-    };
-    for (size_t i = 0; i < exec.size(); ++i) {
-        const char c = exec[i];
-        if (c == ' ' || c == '\t' || c == '\n') {
-            finish();
-        } else if (c == '"') {
-            inArgument = true;
-            onlyFieldCodes = false;
-            for (++i;; ++i) {
-                if (i >= exec.size())
-                    return std::nullopt;
-                if (exec[i] == '"')
-                    break;
-                if (exec[i] == '\\' && i + 1 < exec.size() &&
-                    std::string_view("\"`$\\").find(exec[i + 1]) != std::string_view::npos)
-                    ++i;
-                current.push_back(exec[i]);
-            }
-        } else if (c == '%' && i + 1 < exec.size() && (exec[i + 1] == '%' || isFieldCode(exec[i + 1]))) {
-            inArgument = true;
-            if (exec[++i] == '%') {
-                current.push_back('%');
-                onlyFieldCodes = false;
-            }
-        } else {
-            inArgument = true;
-            onlyFieldCodes = false;
-            current.push_back(c);
-        }
-    }
-    finish();
-    return arguments;
 }
 
 std::optional<std::string> findProgram(std::string_view program)
@@ -260,47 +214,60 @@ std::optional<std::string> findProgram(std::string_view program)
     return std::nullopt;
 }
 
-std::string joinArguments(const std::vector<std::string>& arguments, size_t first)
+std::vector<std::string> currentDesktops()
 {
-    std::string joined;
-    for (size_t i = first; i < arguments.size(); ++i) {
-        if (!joined.empty())
-            joined.push_back(' ');
-        if (needsNoQuotes(arguments[i])) {
-            joined += arguments[i];
-            continue;
-        }
-        joined.push_back('\'');
-        for (char c : arguments[i]) {
-            if (c == '\'')
-                joined += "'\\''";
-            else
-                joined.push_back(c);
-        }
-        joined.push_back('\'');
+    const char* value = std::getenv("XDG_CURRENT_DESKTOP");
+    std::vector<std::string> desktops;
+    std::string_view names = value ? value : "";
+    while (!names.empty()) {
+        const size_t colon = names.find(':');
+        if (colon != 0)
+            desktops.emplace_back(names.substr(0, colon));
+        names = colon == std::string_view::npos ? std::string_view() : names.substr(colon + 1);
     }
-    return joined;
+    return desktops;
+}
+
+bool isShownOn(const DesktopEntry& entry, const std::vector<std::string>& desktops)
+{
+    auto named = [&](const std::vector<std::string>& list) {
+        return std::any_of(desktops.begin(), desktops.end(), [&](const std::string& desktop) {
+            return std::find(list.begin(), list.end(), desktop) != list.end();
+        });
+    };
+    if (!entry.onlyShowIn.empty() && !named(entry.onlyShowIn))
+        return false;
+    return !named(entry.notShowIn);
+}
+
+std::string desktopFileId(std::string_view relativePath)
+{
+    std::string id(relativePath);
+    for (char& c : id)
+        if (c == '/')
+            c = '-';
+    return id;
 }
 
 std::optional<LaunchCommand> launchCommandOf(const DesktopEntry& entry)
 {
-    if (entry.type != "Application" || entry.hidden || entry.noDisplay)
+    if (entry.type != "Application" || entry.hidden || entry.noDisplay || !isShownOn(entry, currentDesktops()))
         return std::nullopt;
     if (!entry.tryExec.empty() && !findProgram(entry.tryExec))
         return std::nullopt;
-    auto arguments = splitExec(entry.exec);
+    auto arguments = commandline::splitDesktopExec(entry.exec);
     if (!arguments || arguments->empty())
         return std::nullopt;
     std::optional<std::string> program = findProgram(arguments->front());
     if (!program)
         return std::nullopt;
     if (!entry.terminal)
-        return LaunchCommand{std::move(*program), joinArguments(*arguments, 1)};
+        return LaunchCommand{std::move(*program), commandline::joinShellWords(*arguments, 1)};
     std::optional<std::string> terminal = findProgram("x-terminal-emulator");
     if (!terminal)
         return std::nullopt;
     arguments->front() = std::move(*program);
-    return LaunchCommand{std::move(*terminal), "-e " + joinArguments(*arguments)};
+    return LaunchCommand{std::move(*terminal), "-e " + commandline::joinShellWords(*arguments)};
 }
 
 } // namespace mokavel

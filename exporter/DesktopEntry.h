@@ -3,6 +3,8 @@
 // the "Desktop Entry" group that the exports need, with Name localised, and the Exec
 // line split into a program and its arguments.
 
+#include "platform/common/CommandLine.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +22,8 @@ struct DesktopEntry {
     std::string tryExec;
     std::string url;
     std::vector<std::string> categories;
+    std::vector<std::string> onlyShowIn;
+    std::vector<std::string> notShowIn;
     bool hidden = false;
     bool noDisplay = false;
     bool terminal = false;
@@ -37,15 +41,24 @@ std::string currentMessagesLocale();
 
 // The arguments of an Exec value with quoting undone and field codes (%f, %U, ...)
 // removed; nullopt when a quote is not closed.
-std::optional<std::vector<std::string>> splitExec(std::string_view exec);
+inline std::optional<std::vector<std::string>> splitExec(std::string_view exec)
+{
+    return commandline::splitDesktopExec(exec);
+}
 
 // The full path of an executable: program itself when it holds a "/", else the first
 // match in the folders of PATH.
 std::optional<std::string> findProgram(std::string_view program);
 
-// Arguments joined with blanks, each quoted the way a shell would need it, so that
-// splitting the text again as a shell does gives the same arguments back.
-std::string joinArguments(const std::vector<std::string>& arguments, size_t first = 0);
+// The desktops named by XDG_CURRENT_DESKTOP, most specific first.
+std::vector<std::string> currentDesktops();
+
+// Whether OnlyShowIn and NotShowIn let the launcher show on one of desktops.
+bool isShownOn(const DesktopEntry& entry, const std::vector<std::string>& desktops);
+
+// A launcher's desktop-file ID: its path below the applications folder with "/" made
+// "-"; a user's launcher overrides the system's one of the same ID.
+std::string desktopFileId(std::string_view relativePath);
 
 // What an Application launcher runs: the program's full path and its arguments.
 struct LaunchCommand {
@@ -54,7 +67,7 @@ struct LaunchCommand {
 };
 
 // nullopt when the launcher is not an Application, is hidden from menus (Hidden,
-// NoDisplay, a TryExec that is not found), or its program cannot be found. A launcher
+// NoDisplay, OnlyShowIn/NotShowIn for this desktop, a TryExec that is not found), or its program cannot be found. A launcher
 // that needs a terminal runs in the system's x-terminal-emulator, or not at all.
 std::optional<LaunchCommand> launchCommandOf(const DesktopEntry& entry);
 

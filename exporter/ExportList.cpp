@@ -27,6 +27,11 @@ void appendField(std::string& out, std::string_view field)
 
 } // namespace
 
+bool equalsNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && lowered(a) == lowered(b);
+}
+
 bool EndsWithNoCase(std::string_view text, std::string_view extension)
 {
     if (extension.size() != 4 || text.size() <= 3)

@@ -22,6 +22,8 @@ using ExportList = std::vector<ExportItem>;
 // True when extension has exactly 4 characters and text ends with it, ignoring ASCII case.
 bool EndsWithNoCase(std::string_view text, std::string_view extension);
 
+bool equalsNoCase(std::string_view a, std::string_view b);
+
 // True when both are non-empty and part occurs in text, ignoring ASCII case.
 bool ContainsNoCase(std::string_view text, std::string_view part);
 

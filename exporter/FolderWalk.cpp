@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <set>
 #include <utility>
 
@@ -19,6 +20,28 @@ bool identify(const std::string& folder, FolderIdentity& identity)
         return false;
     identity = {info.st_dev, info.st_ino};
     return true;
+}
+
+// The folder's real path with a trailing "/", so that a real path under it starts with it.
+std::string realPrefix(const std::string& folder)
+{
+    char* real = ::realpath(folder.c_str(), nullptr);
+    if (!real)
+        return {};
+    std::string prefix = entryPrefix(real);
+    std::free(real);
+    return prefix;
+}
+
+// A folder reached through a symbolic link counts only when it lies inside the walk's
+// root: a link to "/" or to the home folder would list the whole machine.
+bool staysInside(const ListedEntry& entry, const std::string& rootPrefix)
+{
+    struct stat info {};
+    if (::lstat(entry.path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return true;
+    const std::string target = realPrefix(entry.path);
+    return !rootPrefix.empty() && target.compare(0, rootPrefix.size(), rootPrefix) == 0;
 }
 
 } // namespace
@@ -56,26 +79,29 @@ void walkFolderTree(const std::string& folder, bool skipHidden, const std::funct
         std::vector<ListedEntry> entries;
         size_t next = 0;
     };
+    const std::string rootPrefix = realPrefix(folder);
+    size_t entriesLeft = kMaxWalkEntries;
     std::set<FolderIdentity> entered;
     FolderIdentity identity;
     if (identify(folder, identity))
         entered.insert(identity);
     std::vector<Frame> stack;
     stack.push_back({listFolder(folder)});
-    while (!stack.empty()) {
+    while (!stack.empty() && entriesLeft > 0) {
         Frame& frame = stack.back();
         if (frame.next >= frame.entries.size()) {
             stack.pop_back();
             continue;
         }
         const ListedEntry& entry = frame.entries[frame.next++];
+        --entriesLeft;
         if (skipHidden && entry.isHidden)
             continue;
         if (!entry.isDirectory) {
             onFile(entry);
             continue;
         }
-        if (identify(entry.path, identity) && entered.insert(identity).second) {
+        if (staysInside(entry, rootPrefix) && identify(entry.path, identity) && entered.insert(identity).second) {
             std::string path = entry.path; // the push below may move the frame's entries
             stack.push_back({listFolder(path)});
         }

@@ -1,8 +1,16 @@
 #include "exporter/ShellLink.h"
 
+#include "exporter/ExportList.h"
+#include "exporter/FolderWalk.h"
 #include "exporter/TextFiles.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <cstdlib>
+#include <iterator>
 
 namespace mokavel {
 namespace {
@@ -23,6 +31,8 @@ enum LinkFlag : uint32_t {
 };
 
 constexpr uint32_t kVolumeIdAndLocalBasePath = 0x1;
+constexpr uint32_t kHasExpString = 0x200;
+constexpr uint32_t kFileEntryExtensionSignature = 0xBEEF0004;
 constexpr uint32_t kEnvironmentBlockSignature = 0xA0000001;
 constexpr size_t kEnvironmentBlockSize = 0x314;
 
@@ -115,6 +125,63 @@ std::optional<std::string> localPathOf(const Reader& file, size_t start)
     return base;
 }
 
+// The long name of a file entry's extension block, whose place depends on its version.
+std::optional<std::string> longNameOf(const Reader& file, size_t block, size_t limit)
+{
+    const auto size = file.u16(block);
+    const auto version = file.u16(block + 2);
+    if (!size || !version || file.u32(block + 4) != kFileEntryExtensionSignature || *size < 8 ||
+        block + *size > limit || *version < 3)
+        return std::nullopt;
+    const size_t nameOffset = *version >= 9 ? 46 : *version == 8 ? 42 : *version == 7 ? 38 : 20;
+    return file.unicodeString(block + nameOffset, block + *size);
+}
+
+// The target as the shell items of the ID list name it: a drive ("C:\") followed by
+// file entries, each by its long name when stored, else its short one. nullopt when
+// the list holds anything else (a virtual folder, a network place).
+std::optional<std::string> idListTargetOf(const Reader& file, size_t start, size_t end)
+{
+    std::string path;
+    size_t offset = start;
+    while (offset + 2 <= end) {
+        const auto size = file.u16(offset);
+        if (!size || *size == 0)
+            break;
+        if (*size < 3 || offset + *size > end)
+            return std::nullopt;
+        const size_t limit = offset + *size;
+        const auto type = static_cast<unsigned char>(file.slice(offset + 2, 1)[0]);
+        if (type == 0x1F) {
+            // The root folder (the computer): nothing of the path.
+        } else if ((type & 0x70) == 0x20) {
+            auto drive = file.ansiString(offset + 3, limit);
+            if (!drive || drive->size() < 2 || (*drive)[1] != ':')
+                return std::nullopt;
+            path = drive->substr(0, 2) + "\\";
+        } else if ((type & 0x70) == 0x30 && !path.empty()) {
+            const bool unicodeName = type & 0x04;
+            auto name = unicodeName ? file.unicodeString(offset + 14, limit) : file.ansiString(offset + 14, limit);
+            if (!name)
+                return std::nullopt;
+            // The extension block follows the name at an even distance from the item's start.
+            size_t extension = 14 + (unicodeName ? (name->size() + 1) * 2 : name->size() + 1);
+            extension += extension % 2;
+            if (auto longName = longNameOf(file, offset + extension, limit); longName && !longName->empty())
+                name = std::move(longName);
+            if (path.back() != '\\')
+                path.push_back('\\');
+            path += *name;
+        } else {
+            return std::nullopt;
+        }
+        offset = limit;
+    }
+    if (path.empty())
+        return std::nullopt;
+    return path;
+}
+
 // The environment-variable block's target, the last resort of the shell itself.
 std::optional<std::string> environmentTargetOf(const Reader& file, size_t offset)
 {
@@ -136,6 +203,86 @@ std::optional<std::string> environmentTargetOf(const Reader& file, size_t offset
 
 } // namespace
 
+std::string expandWindowsVariables(std::string_view text)
+{
+    const char* user = std::getenv("USER");
+    const std::string profile = std::string("C:\\users\\") + (user && *user ? user : "Public");
+    const std::pair<std::string_view, std::string> known[] = {
+        {"SystemDrive", "C:"}, {"SystemRoot", "C:\\windows"}, {"windir", "C:\\windows"},
+        {"ProgramFiles", "C:\\Program Files"}, {"ProgramFiles(x86)", "C:\\Program Files (x86)"},
+        {"ProgramW6432", "C:\\Program Files"}, {"CommonProgramFiles", "C:\\Program Files\\Common Files"},
+        {"ProgramData", "C:\\ProgramData"}, {"ALLUSERSPROFILE", "C:\\ProgramData"}, {"USERPROFILE", profile},
+        {"APPDATA", profile + "\\AppData\\Roaming"}, {"LOCALAPPDATA", profile + "\\AppData\\Local"},
+    };
+    std::string out;
+    size_t i = 0;
+    while (i < text.size()) {
+        const size_t open = text.find('%', i);
+        const size_t close = open == std::string_view::npos ? open : text.find('%', open + 1);
+        if (close == std::string_view::npos) {
+            out.append(text.substr(i));
+            break;
+        }
+        out.append(text.substr(i, open - i));
+        const std::string_view name = text.substr(open + 1, close - open - 1);
+        const auto found = std::find_if(std::begin(known), std::end(known),
+                                        [&](const auto& entry) { return equalsNoCase(entry.first, name); });
+        if (found != std::end(known)) {
+            out += found->second;
+            i = close + 1;
+        } else {
+            out.push_back('%'); // not a variable we know: the text stays, the second "%" may open one
+            i = open + 1;
+        }
+    }
+    return out;
+}
+
+std::optional<std::string> wineLocalPath(std::string_view windowsPath, const std::string& shortcutPath)
+{
+    if (windowsPath.size() < 2 || windowsPath[1] != ':' || !std::isalpha(static_cast<unsigned char>(windowsPath[0])) ||
+        (windowsPath.size() > 2 && windowsPath[2] != '\\' && windowsPath[2] != '/'))
+        return std::nullopt;
+    // The prefix is the nearest folder above the shortcut holding "dosdevices".
+    std::string prefix = shortcutPath.substr(0, shortcutPath.rfind('/'));
+    while (!prefix.empty()) {
+        struct stat info {};
+        if (::stat((prefix + "/dosdevices").c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+            break;
+        prefix.erase(prefix.rfind('/'));
+    }
+    if (prefix.empty())
+        return std::nullopt;
+    const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0])));
+    char* root = ::realpath((prefix + "/dosdevices/" + drive + ":").c_str(), nullptr);
+    if (!root)
+        return std::nullopt;
+    std::string local = root;
+    std::free(root);
+    // Windows names ignore letter case; each name is looked up as the folder spells it.
+    size_t start = 3;
+    while (start < windowsPath.size()) {
+        size_t end = windowsPath.find_first_of("\\/", start);
+        if (end == std::string_view::npos)
+            end = windowsPath.size();
+        const std::string_view name = windowsPath.substr(start, end - start);
+        start = end + 1;
+        if (name.empty() || name == ".")
+            continue;
+        std::string spelled(name);
+        if (!fileExists(local + "/" + spelled)) {
+            for (const ListedEntry& entry : listFolder(local)) {
+                if (equalsNoCase(entry.name, name)) {
+                    spelled = entry.name;
+                    break;
+                }
+            }
+        }
+        local += "/" + spelled;
+    }
+    return local;
+}
+
 std::optional<ShellLink> parseShellLink(std::string_view bytes)
 {
     const Reader file(bytes);
@@ -145,10 +292,12 @@ std::optional<ShellLink> parseShellLink(std::string_view bytes)
     const uint32_t flags = *file.u32(20);
     size_t offset = kHeaderSize;
 
+    std::optional<std::string> idListTarget;
     if (flags & HasLinkTargetIdList) {
         const auto idListSize = file.u16(offset);
         if (!idListSize || !file.has(offset + 2, *idListSize))
             return std::nullopt;
+        idListTarget = idListTargetOf(file, offset + 2, offset + 2 + *idListSize);
         offset += 2 + *idListSize;
     }
 
@@ -172,6 +321,9 @@ std::optional<ShellLink> parseShellLink(std::string_view bytes)
             return std::nullopt;
         const std::string_view raw = file.slice(offset + 2, byteCount);
         std::string text = unicode ? utf16LeToUtf8(raw) : ansiToUtf8(raw);
+        // Common link writers count the terminating zero in; it is no part of the text.
+        while (!text.empty() && text.back() == '\0')
+            text.pop_back();
         offset += 2 + byteCount;
         if (flag == HasName)
             link.description = std::move(text);
@@ -181,8 +333,13 @@ std::optional<ShellLink> parseShellLink(std::string_view bytes)
             link.arguments = std::move(text);
     }
 
-    if (link.target.empty())
-        link.target = environmentTargetOf(file, offset).value_or("");
+    // The shell prefers the expandable target when the link says it has one.
+    if (link.target.empty() || (flags & kHasExpString)) {
+        if (auto expandable = environmentTargetOf(file, offset); expandable && !expandable->empty())
+            link.target = expandWindowsVariables(*expandable);
+    }
+    if (link.target.empty() && idListTarget)
+        link.target = std::move(*idListTarget);
     return link;
 }
 
@@ -192,6 +349,10 @@ std::optional<ShellLink> readShellLink(const std::string& path)
     if (!bytes)
         return std::nullopt;
     std::optional<ShellLink> link = parseShellLink(*bytes);
+    if (link) {
+        if (std::optional<std::string> local = wineLocalPath(link->target, path))
+            link->target = std::move(*local);
+    }
     if (link && link->target.empty() && !link->relativePath.empty()) {
         std::string relative = link->relativePath;
         for (char& c : relative)

@@ -1,7 +1,8 @@
 #pragma once
-// Reader of shortcut (.lnk) files in the published Shell Link binary format. It takes
-// what a shortcut says and resolves nothing on disk; every size and offset in the file
-// is checked, so a truncated or hostile file gives nullopt, never a read out of bounds.
+// Reader of shortcut (.lnk) files in the published Shell Link binary format. The target
+// is the local path of the link information, else the expandable target, else what the
+// ID list names; every size and offset in the file is checked, so a truncated or
+// hostile file gives nullopt, never a read out of bounds.
 
 #include <optional>
 #include <string>
@@ -21,8 +22,18 @@ inline constexpr size_t kMaxShellLinkBytes = 1 << 20;
 
 std::optional<ShellLink> parseShellLink(std::string_view bytes);
 
-// Reads the file at path; a shortcut that stores only a relative target gets it made
-// absolute against its own folder.
+// Reads the file at path. A Windows target ("C:\\...") of a shortcut inside a Wine
+// prefix becomes the file it names on this machine; a shortcut that stores only a
+// relative target gets it made absolute against its own folder.
 std::optional<ShellLink> readShellLink(const std::string& path);
+
+// The Windows variables a shortcut's expandable target uses (%SystemDrive%,
+// %ProgramFiles%, %USERPROFILE%, ...) as a Wine prefix lays them out; others stay.
+std::string expandWindowsVariables(std::string_view text);
+
+// The local file a Windows path names when shortcutPath lies inside a Wine prefix (the
+// drive through the prefix's "dosdevices", each name matched ignoring case); nullopt
+// for anything else.
+std::optional<std::string> wineLocalPath(std::string_view windowsPath, const std::string& shortcutPath);
 
 } // namespace mokavel

@@ -6,6 +6,7 @@
 #include "exporter/ShellLink.h"
 #include "exporter/TextFiles.h"
 
+#include "platform/common/CommandLine.h"
 #include "platform/files/DirectorySearch.h"
 
 #include <sys/stat.h>
@@ -53,13 +54,6 @@ const ControlPanelApplet ControlPanelApplets[] = {
 };
 
 namespace {
-
-bool equalsNoCase(std::string_view a, std::string_view b)
-{
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
 
 // A special folder set to the home folder is how the desktop says the folder is unused;
 // walking it would list every program under the user's files.
@@ -110,46 +104,57 @@ void ResolveShortcut(const std::string& shortcutPath, ExportItem& item)
     item.arguments = std::move(link->arguments);
 }
 
-void WalkShortcutFolder(ExportList& list, const std::string& folder, LauncherFilter filter)
+void WalkShortcutFolder(ExportList& list, const std::string& folder, LauncherFilter filter, LauncherIds* launcherIds)
 {
+    LauncherIds ownIds;
+    LauncherIds& ids = launcherIds ? *launcherIds : ownIds;
+    const size_t prefixLength = entryPrefix(folder).size();
     walkFolderTree(folder, true, [&](const FolderEntry& file) {
         if (ContainsNoCase(file.name, "uninstall"))
             return;
         if (isDesktopFileName(file.name)) {
-            addLauncher(list, file, filter);
+            // The first launcher of an ID decides, even when it hides itself.
+            if (ids.insert(desktopFileId(std::string_view(file.path).substr(prefixLength))).second)
+                addLauncher(list, file, filter);
         } else if (filter == LauncherFilter::SettingsLaunchers) {
             return;
         } else if (EndsWithNoCase(file.path, ".lnk")) {
             ExportItem item = resolveShortcutChain(file.path);
             item.name = withoutLastFour(file.name);
+            // Written for the shell's splitting, which is how the program reads them back.
+            item.arguments = commandline::joinShellWords(commandline::splitWindowsArguments(item.arguments));
             if (EndsWithNoCase(item.target, ".exe"))
                 list.push_back(std::move(item));
         } else if (EndsWithNoCase(file.path, ".exe")) {
             list.push_back({withoutLastFour(file.name), file.path, {}});
-        } else if (isExecutableFile(file.path)) {
+        } else if (isProgramFile(file.path)) {
             list.push_back({file.name, file.path, {}});
         }
     });
 }
 
-bool CollectShellFolder(ExportList& list, std::string_view kind)
+bool CollectShellFolder(ExportList& list, std::string_view kind, LauncherIds* launcherIds)
 {
+    LauncherIds ownIds;
+    LauncherIds& ids = launcherIds ? *launcherIds : ownIds;
     if (!equalsNoCase(kind, "Desktop") && !equalsNoCase(kind, "Start Menu"))
         return false;
     const std::optional<std::string> perUser = ReadShellFolder(kPerUserRoot, kind);
     if (!perUser)
         return false;
     if (!isHomeFolder(*perUser))
-        WalkShortcutFolder(list, *perUser);
+        WalkShortcutFolder(list, *perUser, LauncherFilter::Everything, &ids);
     if (const auto common = ReadShellFolder(kMachineRoot, "Common " + std::string(kind))) {
         for (const std::string& folder : splitFolderList(*common))
-            WalkShortcutFolder(list, folder);
+            WalkShortcutFolder(list, folder, LauncherFilter::Everything, &ids);
     }
     return true;
 }
 
-bool CollectControlPanel(ExportList& list)
+bool CollectControlPanel(ExportList& list, LauncherIds* launcherIds)
 {
+    LauncherIds ownIds;
+    LauncherIds& ids = launcherIds ? *launcherIds : ownIds;
     std::optional<std::string> systemDirectory = files::systemDirectory();
     if (systemDirectory) {
         const std::string prefix = entryPrefix(*systemDirectory);
@@ -167,7 +172,7 @@ bool CollectControlPanel(ExportList& list)
             startMenus.push_back(std::move(folder));
     }
     for (const std::string& folder : startMenus)
-        WalkShortcutFolder(list, folder, LauncherFilter::SettingsLaunchers);
+        WalkShortcutFolder(list, folder, LauncherFilter::SettingsLaunchers, &ids);
     return systemDirectory.has_value();
 }
 
@@ -177,12 +182,15 @@ int32_t exportStartList(const char* outputFile, int32_t sources)
         return 0;
     ExportList list;
     bool collected = true;
+    // Shared by the Start menu and the settings launchers, so one listed with the menu
+    // is not listed again with the applets.
+    LauncherIds menuIds;
     if (sources & kExportDesktop)
         collected = CollectShellFolder(list, "Desktop");
     if ((sources & kExportStartMenu) && collected)
-        collected = CollectShellFolder(list, "Start Menu");
+        collected = CollectShellFolder(list, "Start Menu", &menuIds);
     if ((sources & kExportControlPanel) && collected)
-        CollectControlPanel(list);
+        CollectControlPanel(list, &menuIds);
     if (!collected)
         return 0;
     return WriteExportFile(list, outputFile) ? 1 : 0;

@@ -5,6 +5,7 @@
 #include "exporter/ExportList.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -20,26 +21,30 @@ inline constexpr int kMaxShortcutHops = 16;
 // 1 when the sources were collected and written (or nothing was found), else 0.
 int32_t exportStartList(const char* outputFile, int32_t sources);
 
-// kind "Desktop" or "Start Menu": the per-user folder, then the common folders; false
-// when the per-user folder is unknown.
-bool CollectShellFolder(ExportList& list, std::string_view kind);
+// The desktop-file IDs of the launchers met so far; the first launcher of an ID decides.
+using LauncherIds = std::set<std::string>;
+
+// kind "Desktop" or "Start Menu": the per-user folder, then the common folders, so a
+// user's launcher overrides the system's one of the same ID; false when the per-user
+// folder is unknown. launcherIds, when given, carries the IDs met over to later walks.
+bool CollectShellFolder(ExportList& list, std::string_view kind, LauncherIds* launcherIds = nullptr);
 
 enum class LauncherFilter { Everything, SettingsLaunchers };
 
-// Programs (".exe", executable files), shortcuts (".lnk") whose final target is an
-// ".exe", and Application launchers of folder and its subfolders; hidden entries and
-// names holding "uninstall" are left out. With SettingsLaunchers only launchers whose
-// Categories include "Settings" are taken.
+// Programs (".exe", ELF programs and scripts), shortcuts (".lnk") whose final target is
+// an ".exe", and Application launchers of folder and its subfolders; hidden entries and
+// names holding "uninstall" are left out, and launchers whose ID is in launcherIds.
+// With SettingsLaunchers only launchers whose Categories include "Settings" are taken.
 void WalkShortcutFolder(ExportList& list, const std::string& folder,
-                        LauncherFilter filter = LauncherFilter::Everything);
+                        LauncherFilter filter = LauncherFilter::Everything, LauncherIds* launcherIds = nullptr);
 
 // Fills item from the shortcut file: target, arguments and the description as name.
 // A shortcut that cannot be read leaves item unchanged.
 void ResolveShortcut(const std::string& shortcutPath, ExportItem& item);
 
 // The applets of the system directory, then the settings launchers of the Start menu
-// folders; false only when there is no system directory.
-bool CollectControlPanel(ExportList& list);
+// folders not in launcherIds; false only when there is no system directory.
+bool CollectControlPanel(ExportList& list, LauncherIds* launcherIds = nullptr);
 
 struct ControlPanelApplet {
     const char* name;

@@ -32,8 +32,8 @@ void appendUtf8(std::string& out, uint32_t codePoint)
 
 std::optional<std::string> readSmallFile(const std::string& path, size_t maxBytes)
 {
-    if (!isRegularFile(path))
-        return std::nullopt; // a FIFO or device would block or never end
+    if (!isSmallRegularFile(path, maxBytes))
+        return std::nullopt; // a FIFO or device would block or never end; a huge file is refused unread
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
@@ -142,6 +142,17 @@ bool isSmallRegularFile(const std::string& path, size_t maxBytes)
 bool isExecutableFile(const std::string& path)
 {
     return isRegularFile(path) && ::access(path.c_str(), X_OK) == 0;
+}
+
+bool isProgramFile(const std::string& path)
+{
+    if (!isExecutableFile(path))
+        return false;
+    char magic[4] = {};
+    std::ifstream in(path, std::ios::binary);
+    in.read(magic, sizeof magic);
+    const std::string_view start(magic, static_cast<size_t>(in.gcount()));
+    return start == std::string_view("\x7F" "ELF", 4) || start.substr(0, 2) == "#!";
 }
 
 } // namespace mokavel

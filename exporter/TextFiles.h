@@ -25,5 +25,8 @@ bool isRegularFile(const std::string& path);
 // A regular file of at most maxBytes: safe to hand to a reader that takes it whole.
 bool isSmallRegularFile(const std::string& path, size_t maxBytes);
 bool isExecutableFile(const std::string& path);
+// An executable that is a real program (an ELF binary or a "#!" script): on a FAT stick
+// or a shared folder every photo has the execute bit.
+bool isProgramFile(const std::string& path);
 
 } // namespace mokavel

@@ -46,7 +46,7 @@ public:
     void ShowFirstRunHelp();      // first activation: the overview, unless suppressed
     void ShowTrainingNotice();    // first run: announces the voice training that follows
     void ShowTrayHint();          // the "&Tray" button, before it hides the main window
-    void ShowRestartNotice();     // settings that only take effect after a restart
+    void ShowRestartNotice() override;
     // The first time nothing can be heard: what to do about it. Shown once per user.
     void ShowMicrophoneNotice(const QString& problem);
 

@@ -22,4 +22,7 @@ public:
 
     // A page's help button: the topic's text, always shown, without the "don't show" box.
     virtual void ShowPageHelp(HelpTopic topic) = 0;
+
+    // Settings that only take effect after a restart: the message, read aloud.
+    virtual void ShowRestartNotice() = 0;
 };

@@ -6,6 +6,8 @@
 #include <QLoggingCategory>
 #include <QStringList>
 
+#include <optional>
+
 Q_LOGGING_CATEGORY(lcLists, "vorlix.lists")
 
 const ListKind ListKind::Programs{QStringLiteral("apps.INI"), QStringLiteral("appsnum"), QStringLiteral("app"),
@@ -86,44 +88,74 @@ Result<CVoiceCommand*> UserList::Add(const ListEntry& entry)
 {
     if (const CVoiceCommand* holder = m_commands.find(entry.phrase))
         return Error{QStringLiteral("The list already holds \"%1\".").arg(holder->m_Voice)};
+    CVoiceCommand* added = nullptr;
+    Result<int> result = AddAll({entry}, [&](const ListEntry&) { return true; }, &added);
+    if (!result)
+        return result.error();
+    return added;
+}
 
+Result<int> UserList::AddAll(const std::vector<ListEntry>& entries, const std::function<bool(const ListEntry&)>& accept,
+                             CVoiceCommand** lastAdded)
+{
     const IniReader file(this->file());
     int number = std::max(1, file.readInt(kGlobal, kNextEntry, 1));
-    const int count = std::max(0, file.readInt(kGlobal, m_kind.countKey, 0));
-    // A "NextEntry" lowered by hand must not let the new entry write into an old one.
-    while (number <= kMaxEntryNumber && file.readString(sectionName(number), kVoice, QString()) != QString())
-        ++number;
-    if (number >= kMaxEntryNumber || count >= kMaxEntryNumber)
-        return Error{QStringLiteral("%1 cannot take another entry: its entries are numbered up to %2. Closing the "
-                                    "program once numbers them afresh.")
-                         .arg(this->file())
-                         .arg(kMaxEntryNumber)};
-
-    auto command = std::make_unique<CVoiceCommand>(m_context);
-    command->m_Name = entry.phrase;
-    command->m_Voice = entry.phrase;
-    command->m_WhatToSay = entry.speech;
-    command->m_Cmd = entry.target;
-    command->m_Gesture = entry.gesture;
-    if (m_kind.hasCommandLine)
-        command->m_CommandLine = entry.commandLine;
-    command->m_Type = m_kind.type;
-    command->m_IniSection = sectionName(number);
-    CVoiceCommand* added = append(std::move(command));
-
+    int count = std::max(0, file.readInt(kGlobal, m_kind.countKey, 0));
     IniEdit edit;
-    const QString& section = added->m_IniSection;
-    edit.write(section, kVoice, oneLine(entry.phrase));
-    edit.write(section, m_kind.targetKey, oneLine(entry.target));
-    edit.write(section, kSpeech, oneLine(entry.speech));
-    edit.write(section, kType, QString::number(m_kind.type));
-    edit.write(section, kGesture, oneLine(entry.gesture));
-    if (m_kind.hasCommandLine)
-        edit.write(section, kCommandLine, oneLine(entry.commandLine));
-    edit.write(kGlobal, kNextEntry, QString::number(number + 1));
-    edit.write(kGlobal, m_kind.countKey, QString::number(count + 1));
-    if (Result<void> written = edit.commit(this->file()); !written)
-        return written.error();
+    int added = 0;
+    std::optional<Error> full;
+    // Rows of many entries come in one step, as a load's do.
+    m_loading = entries.size() > 1;
+    for (const ListEntry& entry : entries) {
+        if (m_commands.contains(entry.phrase) || !accept(entry))
+            continue;
+        // A "NextEntry" lowered by hand must not let the new entry write into an old one.
+        while (number <= kMaxEntryNumber && file.readString(sectionName(number), kVoice, QString()) != QString())
+            ++number;
+        if (number >= kMaxEntryNumber || count >= kMaxEntryNumber) {
+            full = Error{QStringLiteral("%1 cannot take another entry: its entries are numbered up to %2. Closing the "
+                                        "program once numbers them afresh.")
+                             .arg(this->file())
+                             .arg(kMaxEntryNumber)};
+            break;
+        }
+        auto command = std::make_unique<CVoiceCommand>(m_context);
+        command->m_Name = entry.phrase;
+        command->m_Voice = entry.phrase;
+        command->m_WhatToSay = entry.speech;
+        command->m_Cmd = entry.target;
+        command->m_Gesture = entry.gesture;
+        if (m_kind.hasCommandLine)
+            command->m_CommandLine = entry.commandLine;
+        command->m_Type = m_kind.type;
+        command->m_IniSection = sectionName(number);
+        CVoiceCommand* made = append(std::move(command));
+        if (lastAdded)
+            *lastAdded = made;
+
+        const QString& section = made->m_IniSection;
+        edit.write(section, kVoice, oneLine(entry.phrase));
+        edit.write(section, m_kind.targetKey, oneLine(entry.target));
+        edit.write(section, kSpeech, oneLine(entry.speech));
+        edit.write(section, kType, QString::number(m_kind.type));
+        edit.write(section, kGesture, oneLine(entry.gesture));
+        if (m_kind.hasCommandLine)
+            edit.write(section, kCommandLine, oneLine(entry.commandLine));
+        ++number, ++count, ++added;
+        // Within the entry's turn, so the file reads as the same adds made one by one.
+        edit.write(kGlobal, kNextEntry, QString::number(number));
+        edit.write(kGlobal, m_kind.countKey, QString::number(count));
+    }
+    if (m_loading) {
+        m_loading = false;
+        emit loaded();
+    }
+    if (added > 0) {
+        if (Result<void> written = edit.commit(this->file()); !written)
+            return written.error();
+    }
+    if (full)
+        return *full;
     return added;
 }
 

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class CVoiceCommand;
 class VoiceMenus;
@@ -56,6 +57,13 @@ public:
     // already holds the phrase or its numbers would pass kMaxEntryNumber. The entry stays
     // in the list when only the file write fails; the error says so.
     Result<CVoiceCommand*> Add(const ListEntry& entry);
+    // The imports' add: entries one after another, each only when the list does not hold
+    // its phrase yet and accept, asked at its turn, takes it (so it sees the entries added
+    // before it), all with one write of the file. The number added; an error when the
+    // file could not be written or the numbers ran out (what was added stays).
+    // lastAdded, when given, is set to the last entry added.
+    Result<int> AddAll(const std::vector<ListEntry>& entries, const std::function<bool(const ListEntry&)>& accept,
+                       CVoiceCommand** lastAdded = nullptr);
     // EditProgram / EditDocument / EditWebSite on one of this list's commands. A changed
     // phrase (case counts) moves the entry to the end; "type" is not rewritten.
     Result<void> Edit(CVoiceCommand& command, const ListEntry& entry);

@@ -7,8 +7,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
-#include <dlfcn.h>
-
 #include <cstring>
 
 Q_LOGGING_CATEGORY(lcMokavel, "vorlix.mokavel")
@@ -33,34 +31,15 @@ MokavelLibrary::MokavelLibrary(QStringList candidates)
 {
 }
 
-MokavelLibrary::~MokavelLibrary()
-{
-    if (m_handle)
-        ::dlclose(m_handle);
-}
-
 bool MokavelLibrary::load()
 {
     if (m_loadAttempted)
-        return m_handle != nullptr;
+        return m_library.isOpen();
     m_loadAttempted = true;
-    QStringList reasons;
-    for (const QString& candidate : m_candidates) {
-        // A plain name goes through the loader's own search; a path must exist as given.
-        if (candidate.contains(QLatin1Char('/')) && !QFileInfo::exists(candidate)) {
-            reasons << candidate + QStringLiteral(": no such file");
-            continue;
-        }
-        m_handle = ::dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL);
-        if (m_handle) {
-            m_loadedFrom = candidate;
-            return true;
-        }
-        const char* error = ::dlerror();
-        reasons << QString::fromLocal8Bit(error ? error : "cannot be loaded");
-    }
+    if (m_library.open(m_candidates))
+        return true;
     qCWarning(lcMokavel).noquote() << "libMokavel cannot be loaded; the Start list, favourites and documents exports"
-                                   << "are unavailable:" << reasons.join(QStringLiteral("; "));
+                                   << "are unavailable:" << m_library.failure();
     return false;
 }
 
@@ -72,10 +51,9 @@ void* MokavelLibrary::resolve(Export which)
     binding.attempted = true;
     if (!load())
         return nullptr;
-    ::dlerror();
-    binding.function = ::dlsym(m_handle, binding.name);
+    binding.function = m_library.symbol(binding.name);
     if (!binding.function)
-        qCWarning(lcMokavel).noquote() << m_loadedFrom << "has no export" << binding.name
+        qCWarning(lcMokavel).noquote() << m_library.fileName() << "has no export" << binding.name
                                        << "; the program goes on without it";
     return binding.function;
 }

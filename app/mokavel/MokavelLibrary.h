@@ -5,13 +5,16 @@
 // why, once, so callers go on without that export's data. Not thread-safe: the program
 // calls it from its user-interface thread.
 
+#include "app/mokavel/MokavelExports.h"
+#include "platform/library/SharedLibrary.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <array>
 #include <cstdint>
 
-class MokavelLibrary {
+class MokavelLibrary : public MokavelExports {
 public:
     // Where the library is looked for, in order: the file named by VORLIX_MOKAVEL when
     // set; else libMokavel.so in the lib folder beside the program's bin folder, then
@@ -19,21 +22,18 @@ public:
     static QStringList defaultCandidates();
 
     explicit MokavelLibrary(QStringList candidates = defaultCandidates());
-    ~MokavelLibrary();
-    MokavelLibrary(const MokavelLibrary&) = delete;
-    MokavelLibrary& operator=(const MokavelLibrary&) = delete;
 
     // The exports under their own names. Each returns 0 when the export is unavailable.
-    int32_t fnMokavel(const QString& outputFile, int32_t sources);
+    int32_t fnMokavel(const QString& outputFile, int32_t sources) override;
     // The library itself always answers 1, so 0 means the section was not removed.
-    int32_t fnDeleteSectionfromIni(const QString& section, const QString& iniFile);
-    int32_t ExportFavorites(const QString& outputFile);
-    int32_t ExportPersonalDocs(const QString& folder, const QString& outputFile);
+    int32_t fnDeleteSectionfromIni(const QString& section, const QString& iniFile) override;
+    int32_t ExportFavorites(const QString& outputFile) override;
+    int32_t ExportPersonalDocs(const QString& folder, const QString& outputFile) override;
     // The personal documents folder; empty when the export is unavailable.
-    QString GetPersonalDocsPath();
+    QString GetPersonalDocsPath() override;
 
     // Whether the library file was loaded (it is tried at the first export call).
-    bool isLoaded() const { return m_handle != nullptr; }
+    bool isLoaded() const { return m_library.isOpen(); }
 
 private:
     enum Export { StartList, DeleteSection, Favorites, PersonalDocs, PersonalDocsPath, ExportCount };
@@ -47,8 +47,7 @@ private:
     bool load();
 
     QStringList m_candidates;
-    void* m_handle = nullptr;
+    SharedLibrary m_library;
     bool m_loadAttempted = false;
-    QString m_loadedFrom;
     std::array<Binding, ExportCount> m_bindings;
 };

@@ -7,6 +7,7 @@
 class AgentCharacters;
 class Clipboard;
 class KeySender;
+class MokavelExports;
 class ScreenMetrics;
 class ShellLauncher;
 class TrayIconBackend;
@@ -24,6 +25,7 @@ struct PlatformServices {
     ScreenMetrics& screen;
     TrayIconBackend& tray;
     UserMessages& messages;
+    MokavelExports& mokavel;
 };
 
 // Program-wide values set once during start-up.

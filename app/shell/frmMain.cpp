@@ -2,6 +2,8 @@
 
 #include "app/character/CharacterController.h"
 #include "app/help/HelpAndMessages.h"
+#include "app/lists/ListImports.h"
+#include "app/lists/frmImportDocs.h"
 #include "app/lists/UserList.h"
 #include "app/macros/MacroList.h"
 #include "app/macros/MacrosPage.h"
@@ -11,6 +13,8 @@
 #include "app/shell/PlaceholderPage.h"
 #include "app/shell/SettingsPageBinding.h"
 #include "app/shell/UserMessages.h"
+#include "app/startlist/StartList.h"
+#include "app/startlist/StartPage.h"
 #include "app/voice/BuiltInCommands.h"
 #include "app/voice/CommandContext.h"
 #include "app/voice/CommandsPage.h"
@@ -31,7 +35,9 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QCheckBox>
 #include <QLoggingCategory>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
@@ -101,7 +107,11 @@ frmMain::frmMain(AppState& state, PlatformServices& platform, std::function<void
     buildInitSequence();
 }
 
-frmMain::~frmMain() = default;
+// The pages go before the lists they show.
+frmMain::~frmMain()
+{
+    delete tabMain;
+}
 
 bool frmMain::Form_Load()
 {
@@ -141,6 +151,7 @@ bool frmMain::Form_Load()
 
     createUserLists();
     composePages();
+    createImports();
     connectControls();
 
     m_character->setGestureListsChanged([this](const CharacterController::GestureLists&) { fillGestureLists(); });
@@ -155,7 +166,9 @@ bool frmMain::Form_Load()
 // built-in commands select pages by number.
 void frmMain::composePages()
 {
-    addPage(new PlaceholderPage(QStringLiteral(" Start"), tr("Desktop and start menu programs will be listed here.")));
+    m_startList = std::make_unique<StartList>(m_state.AppPath, *Settings, *m_voice, *m_context, m_platform.mokavel,
+                                              *m_help, *this);
+    addPage(m_startPage = new StartPage(*m_startList, *m_help));
     addPage(m_programsPage = new ListPage(*m_programs, *m_listServices));
     addPage(m_documentsPage = new ListPage(*m_documents, *m_listServices));
     addPage(m_commandsPage = new CommandsPage(*m_builtIn));
@@ -170,6 +183,38 @@ void frmMain::composePages()
     bindSettingsPage(*m_settingsPage,
                      SettingsPageTargets{*m_character, *m_voice, *m_help, this,
                                          [this](bool topmost) { applyStayOnTop(topmost); }});
+    // The Start list's sources stand on the Settings page; what a change does is the list's.
+    const std::pair<QCheckBox*, void (StartList::*)(bool)> sources[] = {
+        {m_settingsPage->chkDesktopApplications, &StartList::chkDesktopApplications_Click},
+        {m_settingsPage->chkLoadStartMenu, &StartList::chkLoadStartMenu_Click},
+        {m_settingsPage->chkLoadControlPanel, &StartList::chkLoadControlPanel_Click}};
+    for (const auto& [box, handler] : sources)
+        connect(box, &QCheckBox::toggled, this, [this, handler](bool checked) { (m_startList.get()->*handler)(checked); });
+}
+
+void frmMain::createImports()
+{
+    const auto chooseFolder = [this](const QString& personal) -> std::optional<QString> {
+        frmImportDocs form(frmImportDocs::defaultPlaces(), this);
+        form.setFolder(personal);
+        if (ShowModalForm(form) != QDialog::Accepted)
+            return std::nullopt;
+        return form.folder();
+    };
+    const auto waitCursor = [](bool waiting) {
+        if (waiting)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    };
+    const auto updateTabButtons = [this](UserList& list) {
+        (&list == m_documents.get() ? m_documentsPage : m_webSitesPage)->UpdateTabButtons();
+    };
+    m_imports = std::make_unique<ListImports>(
+        m_state.AppPath, *m_documents, *m_webSites,
+        ListImports::Services{*m_voice, m_platform.mokavel, *this, chooseFolder, waitCursor, updateTabButtons});
+    connect(m_documentsPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportDocs_Click(); });
+    connect(m_webSitesPage->cmdImport, &QPushButton::clicked, this, [this] { m_imports->cmdImportURL_Click(); });
 }
 
 void frmMain::addPage(MainWindowPage* page)
@@ -195,12 +240,13 @@ void frmMain::buildInitSequence()
         const CharacterController::CharacterList list = m_character->FillCharacterList();
         m_settingsPage->FillCharacterList(list.fileNames, list.selection);
     });
-    m_init.add(tr("Reading desktop & start menu"));
+    m_init.add(tr("Reading desktop & start menu"), [this] { m_startList->LoadStartList(); });
     m_init.add(tr("Reading user programs"), [this] { m_programs->Load(); });
     m_init.add(tr("Reading user documents"), [this] {
         m_documents->Load();
+        // The first start: the personal documents come in while the list loads.
         if (!QFile::exists(Settings->settingsFile()))
-            ImportFirstRunDocuments();
+            m_imports->ImportFirstRunDocuments();
     });
     m_init.add(tr("Reading voice commands"), [this] {
         const QStringList problems = m_builtIn->LoadVoiceCommands(m_state.AppPath);
@@ -238,13 +284,12 @@ void frmMain::createUserLists()
     m_documents = std::make_unique<UserList>(ListKind::Documents, *m_voice, *m_context, m_state.AppPath);
     m_webSites = std::make_unique<UserList>(ListKind::WebSites, *m_voice, *m_context, m_state.AppPath);
     connect(tabMain, &QTabWidget::currentChanged, this, [this] {
-        if (auto* page = qobject_cast<ListPage*>(tabMain->currentWidget()))
+        if (tabMain->currentWidget() == m_startPage)
+            m_startPage->activated();
+        else if (auto* page = qobject_cast<ListPage*>(tabMain->currentWidget()))
             page->UpdateTabButtons();
     });
 }
-
-// On a first run the documents of the user's personal folder come in here.
-void frmMain::ImportFirstRunDocuments() {}
 
 void frmMain::Init(const InitSequence::StatusSink& showStatus)
 {
@@ -374,6 +419,13 @@ bool frmMain::isTopmost() const
     return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
 }
 
+bool frmMain::askYesNo(const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::Yes);
+    return ShowModalForm(box) == QMessageBox::Yes;
+}
+
 int frmMain::ShowModalForm(QDialog& form)
 {
     if (m_exitRequested || (m_state.Quitting && !m_reportingSaveFailures))
@@ -479,6 +531,10 @@ QString frmMain::focusName() const
 void frmMain::Form_Unload()
 {
     QStringList failures;
+    if (m_startList) {
+        if (Result<void> saved = m_startList->SaveStartFilter(); !saved)
+            failures << saved.error().message;
+    }
     if (m_builtIn) {
         if (Result<void> saved = m_builtIn->SaveVoiceCommands(m_state.AppPath); !saved)
             failures << saved.error().message;

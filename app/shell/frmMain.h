@@ -4,6 +4,7 @@
 // (each subsystem keeps its own logic). Closing it only hides it.
 
 #include "app/lists/ListPage.h"
+#include "app/common/Questions.h"
 #include "app/settings/CSettings.h"
 #include "app/shell/InitSequence.h"
 #include "app/shell/ModalHost.h"
@@ -21,6 +22,7 @@ class BuiltInCommands;
 class CharacterController;
 class CommandsPage;
 class HelpAndMessages;
+class ListImports;
 class LocalSocketInstance;
 class MacroList;
 class MacrosPage;
@@ -29,12 +31,14 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class SettingsPage;
+class StartList;
+class StartPage;
 class UserList;
 class VoiceMenus;
 struct CommandContext;
 struct MacroContext;
 
-class frmMain : public QWidget, public WindowPlacement, public ModalHost, public MainWindowActions {
+class frmMain : public QWidget, public WindowPlacement, public ModalHost, public MainWindowActions, public Questions {
     Q_OBJECT
 public:
     // launch: shows the main window (the tray's Launch); exitProgram: the shutdown of "E&xit".
@@ -53,6 +57,7 @@ public:
     bool isTopmost() const;
 
     int ShowModalForm(QDialog& form) override;
+    bool askYesNo(const QString& title, const QString& text) override;
 
     // What commands ask of the main window.
     void Activate(bool active) override;
@@ -108,7 +113,7 @@ private:
     void noticeAudioProblem();
     void reportSaveFailures(const QStringList& failures);
     void createUserLists();
-    void ImportFirstRunDocuments();
+    void createImports();
 
     AppState& m_state;
     PlatformServices& m_platform;
@@ -126,15 +131,18 @@ private:
     std::unique_ptr<BuiltInCommands> m_builtIn;
     std::unique_ptr<MacroContext> m_macroContext;
     std::unique_ptr<MacroList> m_macros;
+    std::unique_ptr<StartList> m_startList;
     std::unique_ptr<UserList> m_programs;
     std::unique_ptr<UserList> m_documents;
     std::unique_ptr<UserList> m_webSites;
     std::unique_ptr<ListPage::Services> m_listServices;
+    std::unique_ptr<ListImports> m_imports;
     // The pages in tab order; the tab strip owns their widgets.
     std::vector<MainWindowPage*> m_pages;
     SettingsPage* m_settingsPage = nullptr;
     CommandsPage* m_commandsPage = nullptr;
     MacrosPage* m_macrosPage = nullptr;
+    StartPage* m_startPage = nullptr;
     ListPage* m_programsPage = nullptr;
     ListPage* m_documentsPage = nullptr;
     ListPage* m_webSitesPage = nullptr;

@@ -1,5 +1,6 @@
 #include "platform/desktop/XdgShellLauncher.h"
 
+#include "platform/common/CommandLine.h"
 #include "platform/desktop/DesktopLog.h"
 
 #include <QDir>
@@ -77,22 +78,6 @@ QString unescapeValue(const QString& value)
     return out;
 }
 
-// An Exec word without its field codes (%f, %U, %i ...); "%%" is a percent sign. A word
-// that was nothing but field codes goes away.
-std::optional<QString> withoutFieldCodes(const QString& word)
-{
-    QString out;
-    for (qsizetype i = 0; i < word.size(); ++i) {
-        if (word[i] != QLatin1Char('%') || i + 1 == word.size())
-            out += word[i];
-        else if (word[++i] == QLatin1Char('%'))
-            out += QLatin1Char('%');
-    }
-    if (out.isEmpty() && !word.isEmpty())
-        return std::nullopt;
-    return out;
-}
-
 Result<Command> desktopEntryCommand(const QString& path, const QString& parameters)
 {
     QFile file(path);
@@ -126,10 +111,8 @@ Result<Command> desktopEntryCommand(const QString& path, const QString& paramete
         return desktopOpener(url);
     }
     QStringList words;
-    for (const QString& word : XdgShellLauncher::splitArguments(exec)) {
-        if (auto kept = withoutFieldCodes(word))
-            words += *kept;
-    }
+    for (const std::string& word : commandline::splitDesktopExec(exec.toStdString()).value_or(std::vector<std::string>{}))
+        words += QString::fromStdString(word);
     if (words.isEmpty())
         return Error{QStringLiteral("the launcher %1 names no program").arg(path)};
     const QString program = words.takeFirst();
@@ -228,43 +211,7 @@ Result<XdgShellLauncher::Command> XdgShellLauncher::commandFor(const QString& ta
 QStringList XdgShellLauncher::splitArguments(const QString& line)
 {
     QStringList words;
-    QString word;
-    bool inWord = false;   // distinguishes "" (an empty word) from no word
-    enum { Plain, Single, Double } quote = Plain;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        const bool hasNext = i + 1 < line.size();
-        if (quote == Single) {
-            if (c == QLatin1Char('\''))
-                quote = Plain;
-            else
-                word += c;
-        } else if (quote == Double) {
-            if (c == QLatin1Char('"'))
-                quote = Plain;
-            else if (c == QLatin1Char('\\') && hasNext && QStringLiteral("\"\\$`").contains(line[i + 1]))
-                word += line[++i];
-            else
-                word += c;
-        } else if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n')
-                   || c == QLatin1Char('\r')) {
-            if (inWord)
-                words += word;
-            word.clear();
-            inWord = false;
-        } else {
-            inWord = true;
-            if (c == QLatin1Char('\''))
-                quote = Single;
-            else if (c == QLatin1Char('"'))
-                quote = Double;
-            else if (c == QLatin1Char('\\') && hasNext)
-                word += line[++i];
-            else
-                word += c;
-        }
-    }
-    if (inWord)
-        words += word;
+    for (const std::string& word : commandline::splitShellWords(line.toStdString()))
+        words += QString::fromStdString(word);
     return words;
 }

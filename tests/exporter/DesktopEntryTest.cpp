@@ -4,22 +4,18 @@
 
 using namespace exportertest;
 
-TEST(DesktopEntryTest, splitExecUndoesQuotingAndDropsFieldCodes)
+TEST(DesktopEntryTest, onlyShowInAndNotShowInAreMatchedAgainstEveryCurrentDesktop)
 {
-    using Split = std::optional<std::vector<std::string>>;
-    for (const auto& [exec, arguments] : std::vector<std::pair<std::string, Split>>{
-             {"app --file=%f -x", {{"app", "--file=", "-x"}}}, {"printf 100%%", {{"printf", "100%"}}},
-             {"vlc --started-from-file %U --icon %i", {{"vlc", "--started-from-file", "--icon"}}},
-             {"\"/opt/My App/run\" --name \"a \\\"b\\\" \\$c \\\\ d\"", {{"/opt/My App/run", "--name", "a \"b\" $c \\ d"}}},
-             {"a  \t b", {{"a", "b"}}}, {"\"\"", {{""}}}, {"%", {{"%"}}}, {"broken \"quote", std::nullopt},
-             {"", Split(std::vector<std::string>{})}})
-        EXPECT_EQ(mokavel::splitExec(exec), arguments) << exec;
-}
-
-TEST(DesktopEntryTest, joinedArgumentsAreQuotedOnlyWhereAShellWouldSplit)
-{
-    EXPECT_EQ(mokavel::joinArguments({"-n", "--x=1", "/a/b.txt"}), "-n --x=1 /a/b.txt");
-    EXPECT_EQ(mokavel::joinArguments({"echo hi", "it's", "", "$HOME", "a;b"}), "'echo hi' 'it'\\''s' '' '$HOME' 'a;b'");
+    const auto entry = [](const std::string& lines) {
+        return *mokavel::parseDesktopEntry("[Desktop Entry]\nType=Application\n" + lines, "C");
+    };
+    const std::vector<std::string> gnome{"ubuntu", "GNOME"}, none;
+    EXPECT_TRUE(mokavel::isShownOn(entry("OnlyShowIn=KDE;GNOME;\n"), gnome));
+    EXPECT_FALSE(mokavel::isShownOn(entry("OnlyShowIn=KDE;\n"), gnome));
+    EXPECT_FALSE(mokavel::isShownOn(entry("OnlyShowIn=KDE;\n"), none));
+    EXPECT_FALSE(mokavel::isShownOn(entry("NotShowIn=GNOME;\n"), gnome));
+    EXPECT_TRUE(mokavel::isShownOn(entry("NotShowIn=GNOME;\n"), none));
+    EXPECT_TRUE(mokavel::isShownOn(entry(""), gnome));
 }
 
 TEST(DesktopEntryTest, nameFollowsTheMessagesLocaleMostSpecificFirst)

@@ -27,6 +27,10 @@ struct ShortcutFields {
     std::string relativePath{};
     bool unicode = true; // string data in UTF-16
     bool unicodeBasePath = false;
+    std::string environmentTarget{}; // the expandable target block, "%SystemDrive%\\..."
+    // ID list: the drive ("C:\\"), then each file entry's short and long name.
+    std::string idListDrive{};
+    std::vector<std::pair<std::string, std::string>> idListNames{};
 };
 
 // The bytes of a .lnk file as the shell writes it.

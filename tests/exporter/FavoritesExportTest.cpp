@@ -158,3 +158,45 @@ TEST_F(PersonalDocsExportTest, keepsOnlyDocumentsDirectlyInTheFolderAndAMissingF
     EXPECT_EQ(readRecords(out), (Records{{"a", docs + "/a.b", ""}, {"data.tar", docs + "/data.tar.gz", ""},
                                          {"notes", docs + "/notes.txt", ""}, {"report", docs + "/report.doc", ""}}));
 }
+
+TEST_F(FavoritesExportTest, firefoxBookmarksStillInTheWriteAheadLogAreReadAsTheBrowserSeesThem)
+{
+    const std::string file = firefoxProfile("wal.default");
+    const auto places = placesDatabase(file, "(10, 'http://kept/', ''), (11, 'http://gone/', '')",
+                                       "(10, 1, 10, 3, 0, 'Old name', 'a'), (11, 1, 11, 3, 1, 'Deleted', 'b')");
+    // As a running browser: the log is never checkpointed while the connection lives.
+    run(places.get(), "PRAGMA journal_mode=WAL; PRAGMA wal_autocheckpoint=0;"
+                      "INSERT INTO moz_places VALUES (12, 'http://new/', '');"
+                      "INSERT INTO moz_bookmarks VALUES (12, 1, 12, 3, 2, 'New', 'c');"
+                      "UPDATE moz_bookmarks SET title = 'New name' WHERE id = 10;"
+                      "DELETE FROM moz_bookmarks WHERE id = 11;");
+    ASSERT_TRUE(std::filesystem::file_size(file + "-wal") > 0);
+    const std::string database = readBytes(file), log = readBytes(file + "-wal");
+    ASSERT_EQ(ExportFavorites(out.c_str()), 1);
+    EXPECT_EQ(readRecords(out), (Records{{"New name", "http://kept/", ""}, {"New", "http://new/", ""}}));
+    EXPECT_EQ(readBytes(file), database);
+    EXPECT_EQ(readBytes(file + "-wal"), log);
+}
+
+TEST_F(FavoritesExportTest, scriptAndDataBookmarksAreNoWebSitesAndAnOversizedFileIsRefused)
+{
+    const auto places = placesDatabase(firefoxProfile("p"), "(10, 'javascript:alert(1)', ''), (11, 'http://a/', '')",
+                                       "(10, 1, 10, 3, 0, 'Bookmarklet', 'a'), (11, 1, 11, 3, 1, 'A', 'b')");
+    writeBytes(path("config/chromium/Default/Bookmarks"),
+               R"({"roots": {"bookmark_bar": {"children": [{"type": "url", "name": "Pixel", "url": "DATA:image/png;base64,AA"},
+                   {"type": "url", "name": "B", "url": "https://b/"}]}}})");
+    // Valid bookmarks padded past the bound: a file that size is no real one.
+    writeBytes(path("config/google-chrome/Default/Bookmarks"),
+               chromiumBookmarks("Huge", "http://huge/") + std::string(mokavel::kMaxBookmarksFileBytes, ' '));
+    ASSERT_EQ(ExportFavorites(out.c_str()), 1);
+    EXPECT_EQ(namesOf(readRecords(out)), (Names{"A", "B"}));
+}
+
+TEST_F(FavoritesExportTest, snapAndFlatpakChromiumFamilyProfilesAreFound)
+{
+    writeBytes(path("home/snap/chromium/common/chromium/Default/Bookmarks"), chromiumBookmarks("Snap", "http://s/"));
+    writeBytes(path("home/.var/app/com.google.Chrome/config/google-chrome/Profile 2/Bookmarks"),
+               chromiumBookmarks("Flatpak", "http://f/"));
+    ASSERT_EQ(ExportFavorites(out.c_str()), 1);
+    EXPECT_EQ(namesOf(readRecords(out)), (Names{"Snap", "Flatpak"}));
+}

@@ -42,3 +42,30 @@ TEST(ShellLinkTest, truncatedOrHostileBytesAreRejectedWithoutReadingOutOfBounds)
     EXPECT_FALSE(mokavel::parseShellLink(notALink));
     EXPECT_FALSE(mokavel::parseShellLink(link.substr(0, link.size() - 8))) << "arguments cut short";
 }
+
+TEST(ShellLinkTest, aTerminatingZeroCountedInByTheWriterIsNoPartOfTheText)
+{
+    for (const bool unicode : {true, false}) {
+        const auto link = mokavel::parseShellLink(buildShellLink({.target = "C:\\a.exe",
+                                                                  .arguments = std::string("--fast -x\0", 10),
+                                                                  .description = std::string("Fast\0", 5),
+                                                                  .unicode = unicode}));
+        ASSERT_TRUE(link) << unicode;
+        EXPECT_EQ(link->arguments, "--fast -x");
+        EXPECT_EQ(link->description, "Fast");
+    }
+}
+
+TEST(ShellLinkTest, withoutALocalPathTheExpandableTargetThenTheIdListGiveTheTarget)
+{
+    const auto expandable = mokavel::parseShellLink(
+        buildShellLink({.environmentTarget = "%SystemDrive%\\Program Files\\%Unknown%\\app.exe"}));
+    ASSERT_TRUE(expandable);
+    EXPECT_EQ(expandable->target, "C:\\Program Files\\%Unknown%\\app.exe");
+
+    const auto idList = mokavel::parseShellLink(buildShellLink(
+        {.arguments = "-x", .idListDrive = "C:\\", .idListNames = {{"PROGRA~1", "Program Files"}, {"APP.EXE", ""}}}));
+    ASSERT_TRUE(idList);
+    EXPECT_EQ(idList->target, "C:\\Program Files\\APP.EXE");
+    EXPECT_EQ(idList->arguments, "-x");
+}

@@ -178,3 +178,78 @@ TEST_F(StartListExportTest, badEntriesAndUnreadableFoldersAreSkippedLinkLoopsWal
     EXPECT_EQ(readRecords(out)[1].target, desktop + "/" + name + ".exe");
     std::filesystem::remove(desktop + "/" + name + ".exe"); // a name Qt cannot clean up
 }
+
+TEST_F(StartListExportTest, onlyRealProgramsCountAmongExecutableFilesAndLinksOutOfTheFolderAreNotFollowed)
+{
+    for (const auto& [file, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"photo.jpg", "\xFF\xD8\xFF\xE0" "JFIF"}, {"notes", "shopping list\n"}, {"empty", ""},
+             {"script", "#!/bin/sh\necho\n"}, {"binary", std::string("\x7F" "ELF\x02\x01\x01\0", 8)}}) {
+        writeBytes(desktop + "/" + file, bytes);
+        ::chmod((desktop + "/" + file).c_str(), 0755);
+    }
+    writeBytes(path("elsewhere/far.exe"), "");
+    writeBytes(desktop + "/Inside/near.exe", "");
+    std::filesystem::create_directory_symlink("/", desktop + "/Computer");
+    std::filesystem::create_directory_symlink(path("elsewhere"), desktop + "/Elsewhere");
+    std::filesystem::create_directory_symlink(desktop + "/Inside", desktop + "/Again");
+    EXPECT_EQ(exportNames(), (Names{"near", "binary", "script"})) << "near is met through Again first";
+}
+
+TEST_F(StartListExportTest, launchersFollowTheDesktopEntryRulesOfOverridesDesktopsAndExecQuoting)
+{
+    const std::string shared = path("shared/applications");
+    setShellFolder(true, "Common Start Menu", shared);
+    makeExecutable(bin + "/tool");
+    makeExecutable(bin + "/wine");
+    writeApp(shared + "/editor.desktop", "Editor", "tool --system");
+    writeApp(startMenu + "/editor.desktop", "Editor", "tool --mine"); // an edited copy
+    writeApp(shared + "/games/chess.desktop", "Chess", "tool");
+    writeApp(startMenu + "/games-chess.desktop", "Chess", "tool", "Hidden=true\n"); // the user removed it
+    writeApp(shared + "/kde-only.desktop", "KDE only", "tool", "OnlyShowIn=KDE;\n");
+    writeApp(shared + "/not-here.desktop", "Not on GNOME", "tool", "NotShowIn=GNOME;\n");
+    writeApp(shared + "/gnome.desktop", "GNOME tool", "tool", "OnlyShowIn=GNOME;\n");
+    writeApp(startMenu + "/wine-app.desktop", "Notepad",
+             "env WINEPREFIX=\"/home/u/.wine\" wine C:\\\\\\\\windows\\\\\\\\command\\\\\\\\start.exe /Unix "
+             "/home/u/.wine/dosdevices/c:/users/u/Start\\\\ Menu/Programs/Notepad.lnk");
+    makeExecutable(bin + "/env");
+    writeApp(shared + "/display.desktop", "Display", "tool display", "Categories=Settings;\n");
+    env.setEnv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+    ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP | EXPORT_START_MENU | EXPORT_CONTROL_PANEL), 1);
+    EXPECT_EQ(readRecords(out),
+              (Records{{"Editor", bin + "/tool", "--mine"},
+                       {"Notepad", bin + "/env",
+                        "WINEPREFIX=/home/u/.wine wine 'C:\\windows\\command\\start.exe' /Unix "
+                        "'/home/u/.wine/dosdevices/c:/users/u/Start Menu/Programs/Notepad.lnk'"},
+                       {"Display", bin + "/tool", "display"}, {"GNOME tool", bin + "/tool", ""}}));
+}
+
+TEST_F(StartListExportTest, argumentsOfAWindowsShortcutAreWrittenSoTheShellSplitsThemAsWindowsDid)
+{
+    writeBytes(desktop + "/Notes.lnk", buildShellLink({.target = "C:\\Windows\\notepad.exe",
+                                                       .arguments = "C:\\notes\\todo.txt \"C:\\My Files\\x.txt\""}));
+    ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP), 1);
+    EXPECT_EQ(readRecords(out),
+              (Records{{"Notes", "C:\\Windows\\notepad.exe", "'C:\\notes\\todo.txt' 'C:\\My Files\\x.txt'"}}));
+}
+
+TEST_F(StartListExportTest, windowsTargetsOfShortcutsInAWinePrefixAreFollowedOnThisMachine)
+{
+    const std::string wine = path("wine"), desktopC = wine + "/drive_c/users/u/Desktop";
+    std::filesystem::create_directories(wine + "/dosdevices");
+    std::filesystem::create_directory_symlink("../drive_c", wine + "/dosdevices/c:");
+    setShellFolder(false, "Desktop", desktopC);
+    writeBytes(wine + "/drive_c/Program Files/App/App.exe", "");
+    writeBytes(wine + "/drive_c/links/second.lnk",
+               buildShellLink({.target = "C:\\PROGRAM FILES\\app\\app.exe", .arguments = "--fast"}));
+    writeBytes(desktopC + "/Chain.lnk", buildShellLink({.target = "C:\\links\\second.lnk"}));
+    writeBytes(desktopC + "/Expandable.lnk",
+               buildShellLink({.environmentTarget = "%SystemDrive%\\Program Files\\App\\App.exe"}));
+    writeBytes(desktopC + "/Listed.lnk", buildShellLink({.idListDrive = "C:\\",
+                                                         .idListNames = {{"PROGRA~1", "Program Files"},
+                                                                         {"App", ""}, {"App.exe", ""}}}));
+    writeBytes(desktopC + "/Unmapped.lnk", buildShellLink({.target = "D:\\Games\\game.exe"}));
+    const std::string app = std::filesystem::canonical(wine + "/drive_c").string() + "/Program Files/App/App.exe";
+    ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP), 1);
+    EXPECT_EQ(readRecords(out), (Records{{"Chain", app, "--fast"}, {"Expandable", app, ""}, {"Listed", app, ""},
+                                         {"Unmapped", "D:\\Games\\game.exe", ""}}));
+}

@@ -1,5 +1,5 @@
 #pragma once
-// The message and help windows as lines of a log: "message TEXT|SPEAK", "help TOPIC".
+// The message and help windows as lines of a log: "message TEXT|SPEAK", "help TOPIC", "restart notice".
 
 #include "app/help/MessageWindows.h"
 
@@ -16,4 +16,5 @@ struct FakeMessageWindows : MessageWindows {
         shown << QStringLiteral("message %1|%2").arg(text).arg(speak);
     }
     void ShowPageHelp(HelpTopic topic) override { shown << QStringLiteral("page help %1").arg(int(topic)); }
+    void ShowRestartNotice() override { shown << QStringLiteral("restart notice"); }
 };

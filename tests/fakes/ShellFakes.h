@@ -12,6 +12,7 @@
 #include "platform/vcmd/VoiceCommandControl.h"
 #include "tests/fakes/FakeAgent.h"
 #include "tests/fakes/FakeClipboard.h"
+#include "tests/fakes/FakeMokavelExports.h"
 
 #include <QStringList>
 
@@ -99,5 +100,6 @@ struct FakePlatform {
     FakeScreen screen;
     FakeTray tray;
     FakeMessages messages;
-    PlatformServices services{agent, recogniser, launcher, keys, messenger, clipboard, screen, tray, messages};
+    FakeMokavelExports mokavel;
+    PlatformServices services{agent, recogniser, launcher, keys, messenger, clipboard, screen, tray, messages, mokavel};
 };

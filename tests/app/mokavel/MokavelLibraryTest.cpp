@@ -1,3 +1,4 @@
+#include "app/mokavel/ExportRecords.h"
 #include "app/mokavel/MokavelLibrary.h"
 
 #include "platform/registry/Registry.h"
@@ -84,4 +85,42 @@ TEST_F(MokavelLibraryTest, defaultSearchPrefersTheExplicitFileThenTheProgramsLib
     ASSERT_EQ(candidates.size(), 2);
     candidates[0] = QFileInfo(candidates[0]).canonicalFilePath();
     EXPECT_EQ(candidates, (QStringList{QFileInfo(builtLibrary("libMokavel.so")).canonicalFilePath(), "libMokavel.so"}));
+}
+
+void PrintTo(const ExportRecord& record, std::ostream* out)
+{
+    *out << (record.name + " | " + record.target + " | " + record.arguments).toStdString();
+}
+
+class ExportRecordsTest : public IsolatedTest {
+protected:
+    std::vector<ExportRecord> read(const QByteArray& bytes)
+    {
+        IsolatedEnvironment::writeFile(env.path("records.dat"), bytes);
+        return ReadExportRecords(env.path("records.dat"));
+    }
+};
+
+TEST_F(ExportRecordsTest, readsWholeRecordsKeepsACutLastRecordWithItsTargetAndTakesBareLineFeeds)
+{
+    EXPECT_TRUE(ReadExportRecords(env.path("missing.dat")).empty());
+    EXPECT_TRUE(read("").empty());
+    EXPECT_EQ(read("A\r\n/a\r\n\r\nCaf\xC3\xA9\r\n/b\r\n-x y\r\n"),
+              (std::vector<ExportRecord>{{"A", "/a", ""}, {QString::fromUtf8("Caf\xC3\xA9"), "/b", "-x y"}}));
+    EXPECT_EQ(read("A\n/a\n\nB\r\n/b"), (std::vector<ExportRecord>{{"A", "/a", ""}, {"B", "/b", ""}}));
+    EXPECT_EQ(read("A\r\n/a\r\n\r\nB\r\n"), (std::vector<ExportRecord>{{"A", "/a", ""}}));
+    EXPECT_EQ(read("\r\n\r\n\r\n"), (std::vector<ExportRecord>{{"", "", ""}})) << "emptiness is the reader's callers' to judge";
+}
+
+TEST_F(MokavelLibraryTest, realLibraryWritesRecordsTheReaderReadsBack)
+{
+    env.setEnv("VORLIX_MOKAVEL", builtLibrary(QStringLiteral("libMokavel.so")));
+    const QString docs = env.path("Docs");
+    IsolatedEnvironment::writeFile(docs + "/report.doc", "");
+    IsolatedEnvironment::writeFile(docs + QString::fromUtf8("/\xC3\xBC" "ber.txt"), "");
+    MokavelLibrary library;
+    ASSERT_EQ(library.ExportPersonalDocs(docs, env.path("documents.dat")), 1);
+    EXPECT_EQ(ReadExportRecords(env.path("documents.dat")),
+              (std::vector<ExportRecord>{{QString::fromUtf8("\xC3\xBC" "ber"), docs + QString::fromUtf8("/\xC3\xBC" "ber.txt"), ""},
+                                         {"report", docs + "/report.doc", ""}}));
 }

@@ -400,6 +400,37 @@ TEST_F(frmMainTest, UnloadSavesSettingsAndTheAutostartEntry)
     EXPECT_FALSE(LocalSocketInstance::isRunning(AppInfo::caption()));
 }
 
+TEST_F(frmMainTest, StartPageIsFilledDuringStartUpAndItsFilterWrittenAtExit)
+{
+    fakes.mokavel.startList = {{"Editor", "/usr/bin/editor", ""}, {"Mail", "/usr/bin/mail", ""}};
+    IsolatedEnvironment::writeFile(env.path("appfilter.dat"), "mail\r\n");
+    auto window = startWindow();
+    EXPECT_EQ(fakes.mokavel.calls, QStringList{"fnMokavel " + env.path("apps.dat") + " 1"});
+    auto* list = window->findChild<QTreeWidget*>("lstDesktop");
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->topLevelItemCount(), 2);
+    EXPECT_EQ(window->tabMain->currentIndex(), 0);
+    EXPECT_EQ(list->currentItem(), list->topLevelItem(0));
+    EXPECT_TRUE(fakes.recogniser.calls.contains("addEntry Editor"));
+    EXPECT_FALSE(fakes.recogniser.calls.contains("addEntry Mail"));
+    state.Quitting = true;
+    window->Form_Unload();
+    EXPECT_EQ(IsolatedEnvironment::readFile(env.path("appfilter.dat")), "Mail\r\n");
+}
+
+TEST_F(frmMainTest, StartListSourcesOnTheSettingsPageDeleteTheListAndAskForARestart)
+{
+    fakes.mokavel.startList = {{"Editor", "/usr/bin/editor", ""}};
+    auto window = startWindow();
+    ASSERT_TRUE(QFile::exists(env.path("apps.dat")));
+    DialogCloser closer;
+    window->findChild<QCheckBox*>("chkLoadStartMenu")->click();
+    EXPECT_EQ(window->Settings->m_LoadStartMenu, 1);
+    EXPECT_FALSE(QFile::exists(env.path("apps.dat")));
+    EXPECT_EQ(closer.texts, QStringList{"In order for these settings to take effect you will need to restart Vorlix"});
+    EXPECT_EQ(window->findChild<QTreeWidget*>("lstDesktop")->topLevelItemCount(), 1) << "the rows stay until then";
+}
+
 // --- The Settings page in the running window -----------------------------------------
 
 class SettingsPageInWindowTest : public frmMainTest {

@@ -5,6 +5,7 @@
 
 #include "app/macros/CMacro.h"
 #include "app/macros/MacrosPage.h"
+#include "app/mokavel/MokavelLibrary.h"
 #include "app/shell/PlatformServices.h"
 #include "app/shell/UserMessages.h"
 #include "app/shell/frmMain.h"
@@ -58,7 +59,8 @@ struct RunningVorlix {
     QtScreenMetrics screen;
     QtTrayIcon tray;
     MessageBoxMessages messages;
-    PlatformServices platform{agent, recogniser, launcher, keys, messenger, clipboard, screen, tray, messages};
+    MokavelLibrary mokavel;
+    PlatformServices platform{agent, recogniser, launcher, keys, messenger, clipboard, screen, tray, messages, mokavel};
     AppState state;
     std::unique_ptr<frmTray> startUp;
     std::unique_ptr<QSignalSpy> ended;

@@ -1,0 +1,62 @@
+#include "app/startlist/StartPage.h"
+#include "tests/app/startlist/StartListFixture.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+class StartPageTest : public StartListFixture {
+protected:
+    QStringList shownRows() const
+    {
+        QStringList texts;
+        for (int i = 0; i < page.lstDesktop->topLevelItemCount(); ++i)
+            texts << page.lstDesktop->topLevelItem(i)->text(0);
+        return texts;
+    }
+    StartPage page{list, messages};
+};
+
+TEST_F(StartPageTest, theListViewShowsTheRowsAndItsButtonsActOnTheSelectedOne)
+{
+    page.load();
+    list.LoadStartList();
+    h.menus.setLoading(false);
+    EXPECT_EQ(shownRows(), QStringList({"Editor", "Mail", "Terminal"}));
+    EXPECT_EQ(page.lstDesktop->currentItem(), page.lstDesktop->topLevelItem(0));
+    EXPECT_EQ(page.lstDesktop->headerItem()->text(0), "Application");
+
+    page.lstDesktop->setCurrentItem(page.lstDesktop->topLevelItem(1));
+    page.cmdToggleDesktop->click();
+    EXPECT_EQ(page.cmdToggleDesktop->text(), "Enable");
+    EXPECT_EQ(rowTexts(), QStringList({"Editor", "Mail (off)", "Terminal"}));
+
+    page.chkHideDisabled->click();
+    EXPECT_TRUE(h.settings.m_HideDisabled);
+    EXPECT_EQ(shownRows(), QStringList({"Editor", "Terminal"}));
+    EXPECT_FALSE(page.cmdRunDesktop->isEnabled());
+
+    page.lstDesktop->setCurrentItem(page.lstDesktop->topLevelItem(1));
+    EXPECT_TRUE(page.cmdRunDesktop->isEnabled());
+    page.cmdToggleDesktop->click();
+    EXPECT_EQ(shownRows(), QStringList{"Editor"});
+    EXPECT_EQ(page.lstDesktop->currentItem(), page.lstDesktop->topLevelItem(0));
+    EXPECT_EQ(page.cmdToggleDesktop->text(), "Disable");
+
+    page.cmdRunDesktop->click();
+    EXPECT_TRUE(h.log.contains("open /usr/bin/editor|--new|1"));
+    page.cmdStartHelp->click();
+    EXPECT_EQ(messages.shown.last(), "page help 1");
+}
+
+TEST_F(StartPageTest, loadingShowsTheStoredHideBox)
+{
+    h.settings.m_HideDisabled = true;
+    page.load();
+    EXPECT_TRUE(page.chkHideDisabled->isChecked());
+    h.settings.m_HideDisabled = false;
+    page.load();
+    EXPECT_TRUE(h.menus.isLoading());
+    EXPECT_FALSE(page.chkHideDisabled->isChecked());
+}
