@@ -213,6 +213,7 @@ QStringList SphinxRecognizer::compile()
     // Unique spoken forms, each with the first phrase written that way.
     std::vector<QStringList> paths;
     m_phraseBySpoken.clear();
+    m_spokenPrefixes.clear();
     for (const QString& phrase : std::as_const(m_phrases)) {
         const QStringList words = PhraseNormalizer::spokenWords(phrase);
         const QString spoken = words.join(QLatin1Char(' '));
@@ -246,6 +247,8 @@ QStringList SphinxRecognizer::compile()
             continue;
         }
         m_phraseBySpoken.insert(spoken, phrase);
+        for (qsizetype n = 1; n < words.size(); ++n)
+            m_spokenPrefixes.insert(words.mid(0, n).join(QLatin1Char(' ')));
         paths.push_back(words);
     }
 
@@ -322,6 +325,7 @@ void SphinxRecognizer::discardUtterance()
     }
     m_uttStarted = false;
     m_inSpeech = false;
+    m_waitedSamples = -1;
     m_speechSamples = 0;
     m_utterance.clear();
 }
@@ -331,7 +335,7 @@ std::vector<Hearing> SphinxRecognizer::process(const int16_t* samples, size_t co
     std::vector<Hearing> results;
     for (size_t at = 0; at < count; at += kChunkSamples) {
         const size_t n = std::min<size_t>(kChunkSamples, count - at);
-        if (!m_inSpeech && m_grammarDirty) {
+        if (!isInSpeech() && m_grammarDirty) {
             discardUtterance();
             compile();
         }
@@ -342,21 +346,38 @@ std::vector<Hearing> SphinxRecognizer::process(const int16_t* samples, size_t co
             startUtterance();
         // The utterance is kept for a second look at its end; before speech, only its lead-in.
         m_utterance.insert(m_utterance.end(), samples + at, samples + at + n);
-        if (!m_inSpeech && m_utterance.size() > size_t(kLeadSamples))
+        if (!isInSpeech() && m_utterance.size() > size_t(kLeadSamples))
             m_utterance.erase(m_utterance.begin(), m_utterance.end() - kLeadSamples);
         // Both decoders see the same audio and the same speech detection, so their
         // utterances line up; silence costs them nothing.
         ps_process_raw(m_decoder, samples + at, n, FALSE, FALSE);
         ps_process_raw(m_loopDecoder, samples + at, n, FALSE, FALSE);
         const bool inSpeech = ps_get_in_speech(m_decoder);
-        if (inSpeech && !m_inSpeech) {
+        if (inSpeech) {
+            if (!isInSpeech())
+                m_speechStartSample = std::max<int64_t>(0, m_samplesProcessed - kPreSpeechSamples);
             m_inSpeech = true;
-            m_speechStartSample = std::max<int64_t>(0, m_samplesProcessed - kPreSpeechSamples);
-        } else if (!inSpeech && m_inSpeech) {
-            results.push_back(endUtterance());
-        } else if (inSpeech && (m_speechSamples += int64_t(n)) > kMaxUtteranceSamples) {
-            qCInfo(lcRecognizer) << "dropped an utterance longer than 15 s";
-            discardUtterance();
+            m_waitedSamples = -1;   // the speaker went on: the same utterance
+            m_pathAtPause = PathEnd::Other;
+            if ((m_speechSamples += int64_t(n)) > kMaxUtteranceSamples) {
+                qCInfo(lcRecognizer) << "dropped an utterance longer than 15 s";
+                discardUtterance();
+            }
+        } else if (isInSpeech()) {
+            // A pause as long as the trailing silence. A complete phrase that nothing
+            // continues ends here; anything else may be the first words of a phrase said
+            // with a pause, so the utterance stays open until the longer silence.
+            if (m_inSpeech) {
+                m_inSpeech = false;
+                m_pathAtPause = pathEndSoFar();
+                m_waitedSamples = 0;
+            } else {
+                m_waitedSamples += int64_t(n);
+            }
+            const int64_t extraWait = int64_t(std::max(0, m_options.continuationSilenceMs - m_options.trailingSilenceMs))
+                * kSampleRateHz / 1000;
+            if (m_pathAtPause == PathEnd::Complete || m_waitedSamples >= extraWait)
+                results.push_back(endUtterance());
         }
     }
     return results;
@@ -365,7 +386,7 @@ std::vector<Hearing> SphinxRecognizer::process(const int16_t* samples, size_t co
 std::vector<Hearing> SphinxRecognizer::finish()
 {
     std::vector<Hearing> results;
-    if (m_inSpeech)
+    if (isInSpeech())
         results.push_back(endUtterance());
     else
         discardUtterance();
@@ -381,6 +402,7 @@ Hearing SphinxRecognizer::endUtterance()
     ps_end_utt(m_loopDecoder);
     m_uttStarted = false;
     m_inSpeech = false;
+    m_waitedSamples = -1;
     m_speechSamples = 0;
 
     // Music or a beep is not listened to at all: the second look below would only lend it
@@ -399,7 +421,12 @@ Hearing SphinxRecognizer::endUtterance()
             if (second.fired || hearing.phrase.isEmpty())
                 hearing = second;
         }
+        // The speaker stopped after the first words of a phrase: whatever the end of the
+        // search made of them, it is not what was said.
+        if (m_pathAtPause == PathEnd::Prefix)
+            hearing.fired = false;
     }
+    m_pathAtPause = PathEnd::Other;
     m_utterance.clear();
     hearing.speechStartSample = m_speechStartSample;
     hearing.speechEndSample = m_samplesProcessed;
@@ -407,27 +434,49 @@ Hearing SphinxRecognizer::endUtterance()
     return hearing;
 }
 
-void SphinxRecognizer::readResult(Hearing& hearing)
+QStringList SphinxRecognizer::pathWords(bool* garbage)
 {
     // A pause longer than the silence that ends an utterance (and the detector's lead-in) is
     // speech the decoder could only explain as silence: words around the phrase ("stop
     // listening to the radio").
     const int longestPause = trailingSilenceFrames(m_options) + kPreSpeechSamples / 160;
     QStringList words;
-    bool garbage = false;
-    const PathScore grammar = scorePath(m_decoder, [&](const char* word, int frames) {
+    *garbage = false;
+    scorePath(m_decoder, [&](const char* word, int frames) {
         const bool pause = word && (word[0] == '<' || word[0] == '[');
         if (isGarbageWord(word) || (pause && frames > longestPause)) {
-            if (!garbage || words.isEmpty() || words.last() != QStringLiteral("…"))
+            if (words.isEmpty() || words.last() != QStringLiteral("…"))
                 words << QStringLiteral("…");
-            garbage = true;
+            *garbage = true;
         } else if (word && !pause && word[0] != '(') {
             words << baseWord(word);
         }
     });
+    return words;
+}
+
+SphinxRecognizer::PathEnd SphinxRecognizer::pathEndSoFar()
+{
+    // The best path at this moment, in whichever state of the grammar it ends.
+    bool garbage = false;
+    const QString spoken = pathWords(&garbage).join(QLatin1Char(' '));
+    qCDebug(lcRecognizer).noquote() << "pause after" << spoken << garbage;
+    if (garbage || spoken.isEmpty())
+        return PathEnd::Other;
+    const bool continued = m_spokenPrefixes.contains(spoken);
+    if (m_phraseBySpoken.contains(spoken))
+        return continued ? PathEnd::Continuable : PathEnd::Complete;
+    return continued ? PathEnd::Prefix : PathEnd::Other;
+}
+
+void SphinxRecognizer::readResult(Hearing& hearing)
+{
+    bool garbage = false;
+    const QStringList words = pathWords(&garbage);
     hearing.heard = words.join(QLatin1Char(' '));
     if (!garbage && !words.isEmpty()) {
         hearing.phrase = m_phraseBySpoken.value(hearing.heard);
+        const PathScore grammar = scorePath(m_decoder);
         hearing.score = verify(int(grammar.acoustic), grammar.frames);
         hearing.fired = passes(hearing, m_threshold);
     }

@@ -37,7 +37,8 @@ public:
     struct Options {
         QString mllrFile;   // a speaker adaptation of the model's means; empty: none
         QString modelDir = QStringLiteral("/usr/share/pocketsphinx/model/en-us");
-        int trailingSilenceMs = 300;   // silence that ends an utterance
+        int trailingSilenceMs = 300;      // silence that ends a phrase nothing can continue
+        int continuationSilenceMs = 800;  // silence that ends words another phrase may still continue
         int threshold = 50;
     };
 
@@ -60,7 +61,7 @@ public:
     // Forgets the utterance in progress without a result.
     void discardUtterance();
 
-    bool isInSpeech() const { return m_inSpeech; }
+    bool isInSpeech() const { return m_inSpeech || m_waitedSamples >= 0; }
     int64_t samplesProcessed() const { return m_samplesProcessed; }
     // Compiles the grammar now, if it changed; returns the phrases that could not be
     // made sayable by the last compilation.
@@ -73,8 +74,12 @@ private:
     ps_decoder_s* makeDecoder(bool forLoop) const;
     bool setPhoneLoop();
     bool addWord(const QString& word, const QString& phones);
+    // Where the best path so far stands in the menu when the speaker pauses.
+    enum class PathEnd { Complete, Continuable, Prefix, Other };
+    PathEnd pathEndSoFar();
     void startUtterance();
     Hearing endUtterance();
+    QStringList pathWords(bool* garbage);
     void readResult(Hearing& hearing);
     void decodeWholeUtterance(ps_decoder_s* decoder);
     int verify(int grammarScore, int grammarFrames);
@@ -85,6 +90,7 @@ private:
     std::unique_ptr<PronunciationDictionary> m_dictionary;
     QStringList m_phrases;
     QHash<QString, QString> m_phraseBySpoken;
+    QSet<QString> m_spokenPrefixes;   // the first words of longer phrases, "front" of "front left"
     QSet<QString> m_wordsInDecoder;
     QSet<QString> m_reportedUnsayable;
     int m_threshold = 50;
@@ -95,5 +101,7 @@ private:
     int64_t m_samplesProcessed = 0;
     int64_t m_speechStartSample = 0;
     int64_t m_speechSamples = 0;
+    int64_t m_waitedSamples = -1;   // silence since the speaker paused, while waiting for more; -1 otherwise
+    PathEnd m_pathAtPause = PathEnd::Other;
     std::vector<int16_t> m_utterance;   // the audio of the utterance in progress, with its lead-in
 };

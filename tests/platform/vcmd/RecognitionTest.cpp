@@ -88,6 +88,61 @@ TEST_F(RecognizerTest, UnsayablePhraseIsSkippedAndTheRestStillHeard)
     EXPECT_EQ(fired(synthesizeSpeech("Calculator", env.root())), QStringList{"Calculator"});
 }
 
+// Menus of several sizes, with two-word phrases whose first words are also phrases' or
+// sound like one ("Front" and "Print").
+class PausedPhraseTest : public RecognizerTest, public testing::WithParamInterface<int> {
+protected:
+    void SetUp() override
+    {
+        RecognizerTest::SetUp();
+        QStringList menu = kMenu + QStringList{"Front Left", "Front Right", "Print", "Start", "Start Menu",
+            "Close Window", "Close Tab", "Zoom In", "Zoom Out"};
+        for (const char* a : {"Kitchen", "Budget", "Family", "Holiday", "Weekly", "School", "Garden", "Travel",
+                 "Music", "Recipe", "Invoice", "Summer", "Winter", "Health"})
+            for (const char* n : {"Report", "Notes", "Plan", "Letter", "Folder", "Photos", "List", "Schedule",
+                     "Summary", "Draft", "Archive", "Backup", "Slides", "Ideas", "Minutes"})
+                if (menu.size() < GetParam())
+                    menu << QStringLiteral("%1 %2").arg(a, n);
+        recognizer->setPhrases(menu);
+    }
+
+    // The phrase that fired, if any, and how long after the end of the sound the utterance ended.
+    std::pair<QString, int> heardAfter(const std::vector<int16_t>& speech)
+    {
+        const int64_t soundEnd = recognizer->samplesProcessed() + int64_t(speech.size());
+        const auto all = joined({speech, roomQuiet(1500)});
+        for (const Hearing& h : recognizer->process(all.data(), all.size()))
+            if (h.fired || h.phrase.isEmpty())
+                return {h.fired ? h.phrase : QString(), int((h.speechEndSample - soundEnd) / 16)};
+        return {};
+    }
+};
+
+TEST_P(PausedPhraseTest, PausesBetweenWordsDoNotSplitThePhrase)
+{
+    const QString dir = env.root();
+    EXPECT_EQ(heardAfter(spokenWithPauses({"Front", "Left"}, 450, dir, {"en-us+f2", 160})).first, "Front Left");
+    EXPECT_EQ(heardAfter(spokenWithPauses({"Close", "Window"}, 600, dir, {"en-us+klatt2", 150})).first, "Close Window");
+    EXPECT_EQ(heardAfter(spokenWithPauses({"Front", "Right"}, 300, dir, {"en-us+m6", 170})).first, "Front Right");
+}
+
+TEST_P(PausedPhraseTest, TheEndWaitsOnlyWhereTheMenuGoesOn)
+{
+    const QString dir = env.root();
+    // Nothing continues "Calculator": the utterance ends after the short silence.
+    const auto [complete, completeEndMs] = heardAfter(synthesizeSpeech("Calculator", dir, {"en-us+m6", 160}));
+    EXPECT_EQ(complete, "Calculator");
+    EXPECT_LT(completeEndMs, 450);
+    // "Start" may go on to "Start Menu": it is heard, after the longer silence.
+    const auto [continuable, continuableEndMs] = heardAfter(spokenWithPauses({"Start"}, 0, dir, {"en-us+m6", 160}));
+    EXPECT_EQ(continuable, "Start");
+    EXPECT_GE(continuableEndMs, 700);
+    // "Front" alone is only the start of phrases: it must not end as the nearest whole one, "Print".
+    EXPECT_EQ(heardAfter(spokenWithPauses({"Front"}, 0, dir, {"en-us+m6", 160})).first, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(MenuSizes, PausedPhraseTest, testing::Values(60, 200));
+
 class LiveControlTest : public IsolatedTest {
 protected:
     LiveControlTest() : control(pushedInput()), spy(&control, &VoiceCommandControl::phraseRecognized),

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QtEndian>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -82,4 +83,22 @@ QString writeWav(const QString& path, const std::vector<int16_t>& samples)
     f.open(QIODevice::WriteOnly);
     f.write(QByteArray("RIFF") + le32(uint32_t(body.size())) + body);
     return path;
+}
+
+std::vector<int16_t> spokenWithPauses(const QStringList& words, int pauseMs, const QString& folder,
+                                      const SpeechOptions& options)
+{
+    std::vector<int16_t> out;
+    for (const QString& word : words) {
+        if (!out.empty()) {
+            const auto pause = roomQuiet(pauseMs);
+            out.insert(out.end(), pause.begin(), pause.end());
+        }
+        const auto speech = synthesizeSpeech(word, folder, options);
+        auto first = std::find_if(speech.begin(), speech.end(), [](int16_t v) { return std::abs(v) > 100; });
+        const auto last = speech.begin() + qsizetype(WavFile::endOfSound(speech));
+        if (first < last)
+            out.insert(out.end(), first, last);
+    }
+    return out;
 }

@@ -3,6 +3,7 @@
 // the test, quiet room noise to put between utterances, and music-like chords.
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <vector>
@@ -19,3 +20,7 @@ std::vector<int16_t> roomQuiet(int ms);
 std::vector<int16_t> musicChords(int seconds);
 std::vector<int16_t> joined(std::initializer_list<std::vector<int16_t>> parts);
 QString writeWav(const QString& path, const std::vector<int16_t>& samples);
+// The words one after another, each without the synthesizer's own silence around it, with
+// `pauseMs` of room quiet between them: a person's pauses, measured.
+std::vector<int16_t> spokenWithPauses(const QStringList& words, int pauseMs, const QString& folder,
+                                      const SpeechOptions& options = {});
