@@ -79,6 +79,12 @@ TEST_F(RecognizerTest, MusicDoesNotFireShortPhrases)
     // Beats of pure chords fit short words once the recogniser normalises them as speech.
     recognizer->setPhrases(kMenu + QStringList{"Cut", "YouTube", "Undo", "Copy", "Mute"});
     EXPECT_EQ(fired(musicChords(10)), QStringList{});
+    // A singer over the chords is a voice: heard, and rejected as speech outside the menu.
+    auto song = musicChords(5);
+    const auto singer = synthesizeSpeech("I will always love you my darling", env.root(), {"flite:slt", 120, 0, 260});
+    for (size_t i = 0; i < singer.size() && 8000 + i < song.size(); ++i)
+        song[8000 + i] = int16_t(std::clamp(song[8000 + i] + singer[i], -32768, 32767));
+    EXPECT_EQ(fired(song), QStringList{});
 }
 
 TEST_F(RecognizerTest, UnsayablePhraseIsSkippedAndTheRestStillHeard)

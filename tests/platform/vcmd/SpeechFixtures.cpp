@@ -15,8 +15,18 @@ std::vector<int16_t> synthesizeSpeech(const QString& text, const QString& folder
 {
     static int counter = 0;
     const QString path = QStringLiteral("%1/speech%2.wav").arg(folder).arg(++counter);
-    QProcess::execute(QStringLiteral("espeak-ng"), {QStringLiteral("-v"), QString::fromLatin1(options.voice),
-        QStringLiteral("-s"), QString::number(options.speedWpm), QStringLiteral("-w"), path, text});
+    const QString voice = QString::fromLatin1(options.voice);
+    if (voice.startsWith(QStringLiteral("flite:"))) {
+        QStringList args = {QStringLiteral("-voice"), voice.mid(6), QStringLiteral("--setf"),
+            QStringLiteral("duration_stretch=%1").arg(175.0 / options.speedWpm), QStringLiteral("-t"), text,
+            QStringLiteral("-o"), path};
+        if (options.fliteMeanPitchHz > 0)
+            args << QStringLiteral("--setf") << QStringLiteral("int_f0_target_mean=%1").arg(options.fliteMeanPitchHz);
+        QProcess::execute(QStringLiteral("flite"), args);
+    } else {
+        QProcess::execute(QStringLiteral("espeak-ng"), {QStringLiteral("-v"), voice, QStringLiteral("-s"),
+            QString::number(options.speedWpm), QStringLiteral("-w"), path, text});
+    }
     auto samples = WavFile::readAsRecognizerInput(path);
     if (!samples)
         return {};

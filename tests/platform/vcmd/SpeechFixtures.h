@@ -9,9 +9,10 @@
 #include <vector>
 
 struct SpeechOptions {
-    const char* voice = "en-us";
+    const char* voice = "en-us";   // an espeak-ng voice, or "flite:" and a flite voice ("flite:slt")
     int speedWpm = 160;
     double snrDb = 0;   // 0: clean; otherwise noise at this signal-to-noise ratio
+    int fliteMeanPitchHz = 0;   // flite only; 0: the voice's own
 };
 
 std::vector<int16_t> synthesizeSpeech(const QString& text, const QString& folder, const SpeechOptions& options = {});
