@@ -1,6 +1,9 @@
-// Accuracy, rejection, latency and cost of the recogniser, on speech synthesised with
-// espeak-ng at run time (cached in the work folder). Prints tables; asserts nothing.
-//   vcmd_bench [--work DIR] [--quick] [--verbose] [--at THRESHOLD] [--no-big]
+// Accuracy, rejection, latency and cost of the recogniser, on speech synthesised at run time
+// by two synthesizers (espeak-ng and flite, cached in the work folder), in several voices of
+// both sexes, at two speeds, clean, with white and pink noise at 20 and 10 dB, and with
+// pauses between the words. Prints tables; asserts nothing.
+//   vcmd_bench [--work DIR] [--per-cell N] [--conditions TEXT] [--menu 100|200] [--no-espeak-readings]
+//              [--at THRESHOLD] [--sweep] [--verbose] [--no-big]
 
 #include "platform/vcmd/SphinxRecognizer.h"
 #include "platform/vcmd/WavFile.h"
@@ -10,33 +13,48 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <random>
 
 namespace {
 
 constexpr int kRate = SphinxRecognizer::kSampleRateHz;
 constexpr int kChunk = kRate / 50;   // 20 ms, as a sound card delivers it
-const int kThresholds[] = {0, 25, 50, 75, 100};
+const int kSpeeds[] = {150, 190};
 
 struct Voice {
+    const char* label;
+    const char* synthesizer;   // "espeak-ng" or "flite"
     const char* name;
-    int speedWpm;
 };
-const Voice kVoices[] = {{"en-us+klatt2", 150}, {"en-us+f2", 190}, {"en-us+m6", 190}, {"en-us+f5", 150},
-    {"en-us+klatt2", 190}, {"en-us+f2", 150}, {"en-us+m6", 150}, {"en-us+f5", 190}};
+const Voice kVoices[] = {{"espeak f2 (F)", "espeak-ng", "en-us+f2"}, {"espeak f5 (F)", "espeak-ng", "en-us+f5"},
+    {"espeak m6 (M)", "espeak-ng", "en-us+m6"}, {"espeak klatt2 (M)", "espeak-ng", "en-us+klatt2"},
+    {"flite slt (F)", "flite", "slt"}, {"flite rms (M)", "flite", "rms"}, {"flite awb (M)", "flite", "awb"}};
+
+enum class NoiseKind { None, White, Pink };
+struct Condition {
+    const char* label;
+    NoiseKind noise;
+    double snrDb;
+    int pauseMs;   // between the words, for phrases of more than one word
+};
+const Condition kConditions[] = {{"clean", NoiseKind::None, 0, 0}, {"paused 0.4s", NoiseKind::None, 0, 400},
+    {"white 20dB", NoiseKind::White, 20, 0}, {"pink 20dB", NoiseKind::Pink, 20, 0},
+    {"white 10dB", NoiseKind::White, 10, 0}, {"pink 10dB", NoiseKind::Pink, 10, 0}};
 
 struct Utterance {
     QString text;
     QString expected;   // the phrase that should fire; empty when nothing should
     std::vector<int16_t> audio;
     size_t speechEnd = 0;   // sample index in audio where the speech's sound ends
+    size_t voice = 0, condition = 0;
+    bool continuable = false;   // another phrase of the menu starts with this one
 };
 
 struct Outcome {
@@ -58,37 +76,71 @@ QStringList readLines(const QString& name)
     return lines;
 }
 
-std::vector<int16_t> synthesize(const QString& text, const Voice& voice)
+// The synthesizer's speech without the silence it puts around it.
+std::vector<int16_t> synthesize(const QString& text, const Voice& voice, int speedWpm)
 {
     const QByteArray key = QCryptographicHash::hash(
-        (text + voice.name + QString::number(voice.speedWpm)).toUtf8(), QCryptographicHash::Md5).toHex();
+        (text + voice.synthesizer + voice.name + QString::number(speedWpm)).toUtf8(), QCryptographicHash::Md5).toHex();
     const QString path = g_work + QStringLiteral("/") + QString::fromLatin1(key) + QStringLiteral(".wav");
-    if (!QFile::exists(path))
-        QProcess::execute(QStringLiteral("espeak-ng"), {QStringLiteral("-v"), QString::fromLatin1(voice.name),
-            QStringLiteral("-s"), QString::number(voice.speedWpm), QStringLiteral("-w"), path, text});
+    if (!QFile::exists(path)) {
+        if (QByteArray(voice.synthesizer) == "flite")
+            QProcess::execute(QStringLiteral("flite"), {QStringLiteral("-voice"), QString::fromLatin1(voice.name),
+                QStringLiteral("--setf"), QStringLiteral("duration_stretch=%1").arg(175.0 / speedWpm),
+                QStringLiteral("-t"), text, QStringLiteral("-o"), path});
+        else
+            QProcess::execute(QStringLiteral("espeak-ng"), {QStringLiteral("-v"), QString::fromLatin1(voice.name),
+                QStringLiteral("-s"), QString::number(speedWpm), QStringLiteral("-w"), path, text});
+    }
     auto samples = WavFile::readAsRecognizerInput(path);
-    return samples ? samples.value() : std::vector<int16_t>{};
+    if (!samples)
+        return {};
+    std::vector<int16_t>& s = samples.value();
+    const auto first = std::find_if(s.begin(), s.end(), [](int16_t v) { return std::abs(v) > 100; });
+    const auto last = s.begin() + std::ptrdiff_t(WavFile::endOfSound(s));
+    return first < last ? std::vector<int16_t>(first, last) : std::vector<int16_t>{};
 }
 
-double rms(const std::vector<int16_t>& s)
+// The level of the speech while it sounds: the 10 ms frames within 30 dB of the loudest.
+double activeRms(const std::vector<int16_t>& s)
 {
-    double e = 0;
-    for (int16_t v : s)
-        e += double(v) * v;
-    return s.empty() ? 0 : std::sqrt(e / double(s.size()));
+    std::vector<double> frames;
+    for (size_t at = 0; at + 160 <= s.size(); at += 160) {
+        double e = 0;
+        for (size_t i = at; i < at + 160; ++i)
+            e += double(s[i]) * s[i];
+        frames.push_back(e / 160);
+    }
+    if (frames.empty())
+        return 0;
+    const double loudest = *std::max_element(frames.begin(), frames.end());
+    double sum = 0;
+    int n = 0;
+    for (double e : frames)
+        if (e >= loudest / 1000) {
+            sum += e;
+            ++n;
+        }
+    return std::sqrt(sum / n);
 }
 
-// Pink-ish noise (white through a leaky integrator, mixed with white) at a level in dBFS-ish RMS.
-std::vector<float> noise(size_t n, double level, std::mt19937& rng)
+// White or pink noise with the given RMS.
+std::vector<float> noise(size_t n, NoiseKind kind, double level, std::mt19937& rng)
 {
     std::normal_distribution<float> g(0, 1);
     std::vector<float> out(n);
-    float low = 0;
+    float b0 = 0, b1 = 0, b2 = 0;
     double e = 0;
     for (size_t i = 0; i < n; ++i) {
         const float w = g(rng);
-        low = 0.97f * low + 0.03f * w * 6;
-        out[i] = 0.5f * w + low;
+        if (kind == NoiseKind::Pink) {
+            // A three-pole approximation of a 1/f spectrum.
+            b0 = 0.99765f * b0 + w * 0.0990460f;
+            b1 = 0.96300f * b1 + w * 0.2965164f;
+            b2 = 0.57000f * b2 + w * 1.0526913f;
+            out[i] = b0 + b1 + b2 + w * 0.1848f;
+        } else {
+            out[i] = w;
+        }
         e += double(out[i]) * out[i];
     }
     const double scale = n ? level / std::sqrt(e / double(n)) : 0;
@@ -97,22 +149,52 @@ std::vector<float> noise(size_t n, double level, std::mt19937& rng)
     return out;
 }
 
-// Speech with 0.4 s before and 1 s after, in quiet room noise or at a signal-to-noise ratio.
-Utterance makeUtterance(const QString& text, const QString& expected, const Voice& voice, double snrDb,
-                        std::mt19937& rng)
+std::vector<int16_t> roomQuiet(size_t n, std::mt19937& rng)
 {
-    Utterance u{text, expected, {}, 0};
-    const std::vector<int16_t> speech = synthesize(text, voice);
-    // Noise runs on before speech, as it does in a room; the recogniser needs a moment to learn it.
-    const size_t before = snrDb > 0 ? kRate * 3 / 2 : kRate * 4 / 10, after = kRate;
-    const double level = snrDb > 0 ? rms(speech) / std::pow(10.0, snrDb / 20) : 3.0;
-    const std::vector<float> bed = noise(before + speech.size() + after, level, rng);
+    std::uniform_int_distribution<int> d(-3, 3);
+    std::vector<int16_t> out(n);
+    for (auto& v : out)
+        v = int16_t(d(rng));
+    return out;
+}
+
+// Speech in its condition: word by word with pauses, or whole; 0.4 s before and 1.2 s after
+// in quiet, or 1.5 s before in noise, as in a room the recogniser has been hearing a while.
+Utterance makeUtterance(const QString& text, const QString& expected, size_t voiceIndex, int speedWpm,
+                        size_t conditionIndex, std::mt19937& rng)
+{
+    const Voice& voice = kVoices[voiceIndex];
+    const Condition& condition = kConditions[conditionIndex];
+    Utterance u{text, expected, {}, 0, voiceIndex, conditionIndex, false};
+    std::vector<int16_t> speech;
+    const QStringList words = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (condition.pauseMs > 0 && words.size() > 1) {
+        for (const QString& word : words) {
+            if (!speech.empty()) {
+                const auto pause = roomQuiet(size_t(condition.pauseMs) * kRate / 1000, rng);
+                speech.insert(speech.end(), pause.begin(), pause.end());
+            }
+            const auto w = synthesize(word, voice, speedWpm);
+            speech.insert(speech.end(), w.begin(), w.end());
+        }
+    } else {
+        speech = synthesize(text, voice, speedWpm);
+    }
+    const bool noisy = condition.noise != NoiseKind::None;
+    const size_t before = noisy ? kRate * 3 / 2 : kRate * 4 / 10, after = kRate * 6 / 5;
+    std::vector<float> bed(before + speech.size() + after);
+    if (noisy) {
+        bed = noise(bed.size(), condition.noise, activeRms(speech) / std::pow(10.0, condition.snrDb / 20), rng);
+    } else {
+        const auto quiet = roomQuiet(bed.size(), rng);
+        std::copy(quiet.begin(), quiet.end(), bed.begin());
+    }
     u.audio.resize(bed.size());
     for (size_t i = 0; i < bed.size(); ++i) {
         const double s = (i >= before && i < before + speech.size()) ? speech[i - before] : 0;
         u.audio[i] = int16_t(std::clamp(std::lround(s + bed[i]), -32768L, 32767L));
     }
-    u.speechEnd = before + WavFile::endOfSound(speech);
+    u.speechEnd = before + speech.size();
     return u;
 }
 
@@ -144,9 +226,13 @@ std::vector<Outcome> hear(SphinxRecognizer& recognizer, const std::vector<int16_
     return outcomes;
 }
 
-// The utterance's result: the first hearing that names a phrase, else the first at all.
+// The utterance's result: the first hearing that fired, else the first that names a phrase,
+// else the first at all.
 Outcome mainOutcome(const std::vector<Outcome>& outcomes)
 {
+    for (const Outcome& o : outcomes)
+        if (o.hearing.fired)
+            return o;
     for (const Outcome& o : outcomes)
         if (!o.hearing.phrase.isEmpty())
             return o;
@@ -184,7 +270,7 @@ QStringList thousandPhrases(const QStringList& base)
     QStringList all = base;
     for (const QString& a : adjectives)
         for (const QString& n : nouns)
-            if (all.size() < 1000)
+            if (all.size() < 1000 && !all.contains(a + QLatin1Char(' ') + n))
                 all << a + QLatin1Char(' ') + n;
     return all;
 }
@@ -193,9 +279,9 @@ QStringList thousandPhrases(const QStringList& base)
 std::vector<int16_t> noiseAndMusic(std::mt19937& rng)
 {
     std::vector<int16_t> stream;
-    for (float v : noise(size_t(kRate) * 20, 1500, rng))
+    for (float v : noise(size_t(kRate) * 20, NoiseKind::Pink, 1500, rng))
         stream.push_back(int16_t(std::clamp(v, -32768.f, 32767.f)));
-    for (float v : noise(size_t(kRate) * 10, 200, rng))
+    for (float v : noise(size_t(kRate) * 10, NoiseKind::White, 200, rng))
         stream.push_back(int16_t(v));
     const double notes[] = {220, 261.6, 329.6, 392, 293.7, 349.2, 440, 196};
     for (int i = 0; i < kRate * 30; ++i) {
@@ -210,40 +296,90 @@ std::vector<int16_t> noiseAndMusic(std::mt19937& rng)
     return stream;
 }
 
+struct Tally {
+    int hits = 0, wrong = 0, misses = 0;
+    int total() const { return hits + wrong + misses; }
+    void add(const Utterance& u, const Hearing& h)
+    {
+        if (!h.fired)
+            ++misses;
+        else if (h.phrase == u.expected)
+            ++hits;
+        else
+            ++wrong;
+    }
+    QString cell() const
+    {
+        if (total() == 0)
+            return QStringLiteral("-");
+        return QStringLiteral("%1/%2/%3")
+            .arg(100.0 * hits / total(), 0, 'f', 0)
+            .arg(100.0 * wrong / total(), 0, 'f', 0)
+            .arg(100.0 * misses / total(), 0, 'f', 0);
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    g_work = QDir::tempPath() + QStringLiteral("/vorlix-vcmd-bench");
-    if (const auto i = args.indexOf(QStringLiteral("--work")); i > 0 && i + 1 < args.size())
-        g_work = args[i + 1];
-    const bool quick = args.contains(QStringLiteral("--quick"));
+    auto option = [&](const char* name, const QString& fallback) {
+        const auto i = args.indexOf(QString::fromLatin1(name));
+        return i > 0 && i + 1 < args.size() ? args[i + 1] : fallback;
+    };
+    g_work = option("--work", QDir::tempPath() + QStringLiteral("/vorlix-vcmd-bench"));
     g_verbose = args.contains(QStringLiteral("--verbose"));
+    const int perCell = option("--per-cell", QStringLiteral("20")).toInt();
+    const QString onlyConditions = option("--conditions", QString());   // labels holding this text
+    const bool menu200 = option("--menu", QStringLiteral("100")) == QStringLiteral("200");
     QDir().mkpath(g_work);
 
-    const QStringList menu = readLines(QStringLiteral("menu100.txt"));
+    QStringList menu = readLines(QStringLiteral("menu100.txt"));
+    if (menu200)
+        menu += readLines(QStringLiteral("menu200-extra.txt"));
     const QStringList outside = readLines(QStringLiteral("outside.txt"));
     const QStringList nearMisses = readLines(QStringLiteral("nearmiss.txt"));
     std::mt19937 rng(7);
 
-    // Two utterances a phrase, voices and speeds in rotation, every other one in noise.
+    // Each voice and condition hears perCell phrases spread over the menu, at both speeds in
+    // turn; with pauses, only phrases of more than one word.
+    const QStringList pausable = [&] {
+        QStringList out;
+        for (const QString& p : menu)
+            if (p.contains(QLatin1Char(' ')))
+                out << p;
+        return out;
+    }();
     std::vector<Utterance> hits, rejects, near;
-    const int rounds = quick ? 1 : 2;
-    for (int r = 0; r < rounds; ++r)
-        for (qsizetype i = 0; i < menu.size(); ++i) {
-            const size_t k = size_t(i * rounds + r);
-            hits.push_back(makeUtterance(menu[i], menu[i], kVoices[k % 8], k % 2 ? 20.0 : 0.0, rng));
+    for (size_t v = 0; v < std::size(kVoices); ++v)
+        for (size_t c = 0; c < std::size(kConditions); ++c) {
+            if (!QString::fromLatin1(kConditions[c].label).contains(onlyConditions))
+                continue;
+            const QStringList& pool = kConditions[c].pauseMs > 0 ? pausable : menu;
+            for (int i = 0; i < perCell; ++i) {
+                const qsizetype k = (qsizetype(v * 13 + c * 7) + qsizetype(i) * pool.size() / perCell) % pool.size();
+                Utterance u = makeUtterance(pool[k], pool[k], v, kSpeeds[size_t(i) % 2], c, rng);
+                const QString prefix = pool[k].toLower() + QLatin1Char(' ');
+                u.continuable = std::any_of(menu.begin(), menu.end(), [&](const QString& p) {
+                    return p.toLower().startsWith(prefix);
+                });
+                hits.push_back(std::move(u));
+            }
         }
     for (qsizetype i = 0; i < outside.size(); ++i)
-        rejects.push_back(makeUtterance(outside[i], {}, kVoices[size_t(i) % 8], i % 2 ? 20.0 : 0.0, rng));
+        rejects.push_back(makeUtterance(outside[i], {}, size_t(i) % std::size(kVoices), kSpeeds[size_t(i / 7) % 2],
+            i % 2 ? 2 : 0, rng));
     for (qsizetype i = 0; i < nearMisses.size(); ++i)
-        near.push_back(makeUtterance(nearMisses[i], {}, kVoices[size_t(i) % 8], 0.0, rng));
+        near.push_back(makeUtterance(nearMisses[i], {}, size_t(i) % std::size(kVoices), kSpeeds[size_t(i / 7) % 2],
+            0, rng));
     const std::vector<int16_t> noiseStream = noiseAndMusic(rng);
 
     const long rssBefore = rssKb();
-    auto created = SphinxRecognizer::create({});
+    SphinxRecognizer::Options options;
+    options.espeakReadings = !args.contains(QStringLiteral("--no-espeak-readings"));
+    auto created = SphinxRecognizer::create(options);
     if (!created) {
         std::fprintf(stderr, "%s\n", qPrintable(created.error().message));
         return 1;
@@ -260,30 +396,27 @@ int main(int argc, char** argv)
             audioMs += double(u.audio.size()) * 1000.0 / kRate;
             out.push_back(o);
             if (g_verbose)
-                std::printf("  %3d %-40s -> %-30s score %3d %s\n", recognizer.threshold(), qPrintable(u.text),
-                    qPrintable(o.hearing.heard), o.hearing.score, o.hearing.fired ? "FIRED" : "");
+                std::printf("  %-18s %-12s %-34s -> %-30s score %3d snr %4.1f %s\n", kVoices[u.voice].label,
+                    kConditions[u.condition].label, qPrintable(u.text), qPrintable(o.hearing.heard), o.hearing.score,
+                    o.hearing.snrDb,
+                    o.hearing.fired ? (o.hearing.phrase == u.expected ? "HIT" : "FIRED") : "");
         }
     };
     auto firedCount = [](const std::vector<Outcome>& outs) {
         return int(std::count_if(outs.begin(), outs.end(), [](const Outcome& o) { return o.hearing.fired; }));
     };
-    auto exactHits = [&](const std::vector<Outcome>& outs) {
-        int n = 0;
-        for (size_t i = 0; i < hits.size(); ++i)
-            n += outs[i].hearing.fired && outs[i].hearing.phrase == hits[i].expected;
-        return n;
-    };
 
-    std::printf("\nVoice-command recogniser: %zu menu utterances (%zu voices/speeds, half at 20 dB SNR), "
-                "%zu out-of-menu sentences (half at 20 dB SNR), %zu near misses, %.0f s noise/music\n",
-        hits.size(), std::size(kVoices), rejects.size(), near.size(), double(noiseStream.size()) / kRate);
-    std::printf("\n%-10s %12s %14s %16s %12s\n", "threshold", "exact hits", "false fires", "near-miss fires",
-        "noise fires");
+    std::printf("\nVoice-command recogniser, %lld-phrase menu, %s in the dictionary: %zu menu utterances "
+                "(%d per voice and condition, speeds %d and %d wpm), %zu out-of-menu sentences (half at 20 dB), "
+                "%zu near misses, %.0f s noise/music\n",
+        static_cast<long long>(menu.size()), options.espeakReadings ? "espeak-ng readings" : "no espeak-ng readings",
+        hits.size(), perCell, kSpeeds[0], kSpeeds[1], rejects.size(), near.size(), double(noiseStream.size()) / kRate);
+
+    std::vector<int> thresholds = {option("--at", QStringLiteral("50")).toInt()};
+    if (args.contains(QStringLiteral("--sweep")))
+        thresholds = {0, 25, 50, 75, 100};
     std::vector<Outcome> hitsAtDefault;
     double processingMs = 0, audioMs = 0;
-    std::vector<int> thresholds(std::begin(kThresholds), std::end(kThresholds));
-    if (const auto i = args.indexOf(QStringLiteral("--at")); i > 0 && i + 1 < args.size())
-        thresholds = {args[i + 1].toInt()};
     for (int t : thresholds) {
         recognizer.setThreshold(t);
         std::vector<Outcome> h, r, n;
@@ -299,33 +432,61 @@ int main(int argc, char** argv)
                 if (o.hearing.fired)
                     std::printf("  %3d noise at %.1f s -> %s, score %d\n", t,
                         double(o.hearing.speechStartSample - noiseStart) / kRate, qPrintable(o.hearing.heard), o.hearing.score);
-        std::printf("%-10d %11.1f%% %13.1f%% %15.1f%% %12d\n", t, 100.0 * exactHits(h) / double(hits.size()),
-            100.0 * firedCount(r) / double(rejects.size()), 100.0 * firedCount(n) / double(near.size()),
-            firedCount(noiseOutcomes));
+
+        // Hits/wrong fires/misses in percent, per voice and condition.
+        std::map<std::pair<size_t, size_t>, Tally> cells;
+        std::vector<Tally> byCondition(std::size(kConditions));
+        Tally all;
+        for (size_t i = 0; i < hits.size(); ++i) {
+            cells[{hits[i].voice, hits[i].condition}].add(hits[i], h[i].hearing);
+            byCondition[hits[i].condition].add(hits[i], h[i].hearing);
+            all.add(hits[i], h[i].hearing);
+        }
+        std::printf("\nthreshold %d: hits/wrong/misses %% per voice and condition\n%-18s", t, "voice");
+        for (const Condition& c : kConditions)
+            std::printf(" %12s", c.label);
+        std::printf("\n");
+        for (size_t v = 0; v < std::size(kVoices); ++v) {
+            std::printf("%-18s", kVoices[v].label);
+            for (size_t c = 0; c < std::size(kConditions); ++c)
+                std::printf(" %12s", qPrintable((cells[{v, c}].cell())));
+            std::printf("\n");
+        }
+        std::printf("%-18s", "all voices");
+        for (const Tally& c : byCondition)
+            std::printf(" %12s", qPrintable(c.cell()));
+        std::printf("\nall menu utterances: hits %s; false fires %.1f%% (%zu sentences); near-miss fires %.1f%% "
+                    "(%zu); noise/music fires %d\n",
+            qPrintable(all.cell()), 100.0 * firedCount(r) / double(rejects.size()), rejects.size(),
+            100.0 * firedCount(n) / double(near.size()), near.size(), firedCount(noiseOutcomes));
         std::fflush(stdout);
-        if (t == 50) {
+        if (t == thresholds.front() || t == 50) {
             hitsAtDefault = h;
             processingMs = spentMs;
             audioMs = heardMs;
         }
     }
-    recognizer.setThreshold(50);
 
-    std::vector<double> latencies, decodes;
-    for (const Outcome& o : hitsAtDefault)
-        if (o.hearing.fired) {
-            latencies.push_back(o.latencyMs);
-            decodes.push_back(o.hearing.decodeMs);
-        }
-    std::printf("\nlatency at threshold 50 (end of speech to event, 20 ms chunks in real time): "
-                "median %.0f ms, 95th %.0f ms; of which ending the search and scoring: median %.1f ms, 95th %.1f ms\n",
-        percentile(latencies, 0.5), percentile(latencies, 0.95), percentile(decodes, 0.5), percentile(decodes, 0.95));
-    std::printf("real-time factor (one core, threshold 50): %.3f\n", processingMs / audioMs);
-    std::printf("memory with the model and the 100-phrase menu: %ld MB\n", rssModel / 1024);
+    std::vector<double> final, continued, decodes;
+    for (size_t i = 0; i < hitsAtDefault.size(); ++i) {
+        const Outcome& o = hitsAtDefault[i];
+        if (!o.hearing.fired || o.hearing.phrase != hits[i].expected)
+            continue;
+        (hits[i].continuable ? continued : final).push_back(o.latencyMs);
+        decodes.push_back(o.hearing.decodeMs);
+    }
+    std::printf("\nlatency from the end of speech to the event (hits, 20 ms chunks in real time): phrases nothing "
+                "continues: median %.0f ms, 95th %.0f ms (%zu); phrases another continues: median %.0f ms (%zu); "
+                "ending the search and scoring: median %.1f ms, 95th %.1f ms\n",
+        percentile(final, 0.5), percentile(final, 0.95), final.size(), percentile(continued, 0.5), continued.size(),
+        percentile(decodes, 0.5), percentile(decodes, 0.95));
+    std::printf("real-time factor (one core): %.3f\n", processingMs / audioMs);
+    std::printf("memory with the model and the menu: %ld MB\n", rssModel / 1024);
     if (args.contains(QStringLiteral("--no-big")))
         return 0;
 
     // Grammar rebuild for 1,000 phrases, and accuracy on that menu.
+    recognizer.setThreshold(thresholds.front());
     const QStringList big = thousandPhrases(menu);
     recognizer.setPhrases(big);
     const auto t0 = std::chrono::steady_clock::now();
@@ -343,8 +504,10 @@ int main(int argc, char** argv)
     double bigMs = 0, bigAudioMs = 0;
     runSet(hits, bigHits, bigMs, bigAudioMs);
     runSet(rejects, bigRejects, bigMs, bigAudioMs);
-    std::printf("1,000-phrase menu at threshold 50: exact hits %.1f%%, false fires %.1f%%, real-time factor %.3f\n",
-        100.0 * exactHits(bigHits) / double(hits.size()), 100.0 * firedCount(bigRejects) / double(rejects.size()),
-        bigMs / bigAudioMs);
+    Tally bigAll;
+    for (size_t i = 0; i < hits.size(); ++i)
+        bigAll.add(hits[i], bigHits[i].hearing);
+    std::printf("1,000-phrase menu: hits/wrong/misses %s, false fires %.1f%%, real-time factor %.3f\n",
+        qPrintable(bigAll.cell()), 100.0 * firedCount(bigRejects) / double(rejects.size()), bigMs / bigAudioMs);
     return 0;
 }

@@ -52,7 +52,8 @@ QString mapPhoneme(QString name)
 
 } // namespace
 
-PronunciationDictionary::PronunciationDictionary(const QString& dictionaryPath) : m_file(dictionaryPath)
+PronunciationDictionary::PronunciationDictionary(const QString& dictionaryPath, bool espeakAlongside)
+    : m_file(dictionaryPath), m_espeakAlongside(espeakAlongside)
 {
     if (!m_file.open(QIODevice::ReadOnly)) {
         qCWarning(lcPronunciation) << "cannot read the pronouncing dictionary" << dictionaryPath << m_file.errorString();
@@ -103,6 +104,8 @@ QStringList PronunciationDictionary::pronunciations(const QString& word)
     }
     // espeak-ng's reading joins the dictionary's as one more alternative: it knows the
     // words the dictionary lacks, and everyday forms (flapped t, reduced vowels) it omits.
+    if (!m_espeakAlongside && !found.isEmpty())
+        return found;
     auto cached = m_guessed.find(word);
     if (cached == m_guessed.end())
         cached = m_guessed.insert(word, espeakPronunciation(word));

@@ -15,7 +15,9 @@
 
 class PronunciationDictionary {
 public:
-    explicit PronunciationDictionary(const QString& dictionaryPath);
+    // espeakAlongside: espeak-ng's reading joins the dictionary's; otherwise it is asked only
+    // for words the dictionary lacks.
+    explicit PronunciationDictionary(const QString& dictionaryPath, bool espeakAlongside = true);
     PronunciationDictionary(const PronunciationDictionary&) = delete;
     PronunciationDictionary& operator=(const PronunciationDictionary&) = delete;
 
@@ -38,4 +40,5 @@ private:
     const char* m_data = nullptr;
     std::vector<Line> m_index;   // sorted by key
     QHash<QString, QString> m_guessed;
+    bool m_espeakAlongside = true;
 };

@@ -15,6 +15,7 @@
 #include <sphinxbase/fsg_model.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 
@@ -90,6 +91,25 @@ constexpr double kGarbageLog10AtLeastStrict = -16.0;
 constexpr double kGarbageLog10AtMostStrict = -12.0;
 constexpr double kScoreNeededAtMostStrict = 25.0;
 constexpr double kScorePointsPerLogUnit = 2.5;
+constexpr double kDoubtfulSnrDb = 18;
+constexpr int kSureScore = 40;
+
+// The loud 10 ms frames of the utterance against its quiet ones, which with the lead-in and
+// the trailing silence are noise alone.
+double signalToNoiseDb(const std::vector<int16_t>& audio)
+{
+    std::vector<double> frames;
+    for (size_t at = 0; at + 160 <= audio.size(); at += 160) {
+        double e = 1;
+        for (size_t i = at; i < at + 160; ++i)
+            e += double(audio[i]) * audio[i];
+        frames.push_back(e);
+    }
+    if (frames.size() < 10)
+        return 0;
+    std::sort(frames.begin(), frames.end());
+    return 10 * std::log10(frames[frames.size() * 9 / 10] / frames[frames.size() / 10]);
+}
 
 } // namespace
 
@@ -141,7 +161,8 @@ Result<std::unique_ptr<SphinxRecognizer>> SphinxRecognizer::create(const Options
     self->m_loopDecoder = self->makeDecoder(true);
     if (!self->m_decoder || !self->m_loopDecoder)
         return Error{QStringLiteral("The speech recogniser could not load its model from %1.").arg(acoustic)};
-    self->m_dictionary = std::make_unique<PronunciationDictionary>(options.modelDir + QStringLiteral("/cmudict-en-us.dict"));
+    self->m_dictionary = std::make_unique<PronunciationDictionary>(
+        options.modelDir + QStringLiteral("/cmudict-en-us.dict"), options.espeakReadings);
     for (ps_decoder_t* decoder : {self->m_decoder, self->m_loopDecoder}) {
         for (const char* phone : kPhones) {
             const QByteArray name = QByteArray("~") + QByteArray(phone).toLower();
@@ -407,9 +428,12 @@ Hearing SphinxRecognizer::endUtterance()
 
     // Music or a beep is not listened to at all: the second look below would only lend it
     // the shape of speech.
+    const double snrDb = signalToNoiseDb(m_utterance);
     if (!SteadyTone::isSteadyTone(m_utterance.data(), m_utterance.size())) {
         readResult(hearing);
-        if (!hearing.fired && !m_utterance.empty()) {
+        // In loud noise the best phrase is often a wrong one, and its score tells little.
+        const bool doubtful = snrDb < kDoubtfulSnrDb;
+        if ((!hearing.fired || doubtful) && !m_utterance.empty()) {
             // Live normalisation follows the voices heard before; after a change of speaker
             // or microphone it can still be off for the first phrases. A second look with the
             // utterance's own normalisation catches those, at the cost of one more decode,
@@ -418,8 +442,17 @@ Hearing SphinxRecognizer::endUtterance()
             decodeWholeUtterance(m_loopDecoder);
             Hearing second;
             readResult(second);
-            if (second.fired || hearing.phrase.isEmpty())
+            if (doubtful) {
+                // In doubt, two looks that hear different phrases fire nothing; the second
+                // alone (the first heard no phrase: a fresh start) must be sure of it.
+                const bool agree = hearing.phrase.isEmpty() ? second.score >= kSureScore : second.phrase == hearing.phrase;
+                qCDebug(lcRecognizer).noquote() << "in doubt:" << hearing.heard << hearing.score << "then" << second.heard << second.score;
+                if (second.score > hearing.score || hearing.phrase.isEmpty())
+                    hearing = second;
+                hearing.fired = agree && passes(hearing, m_threshold);
+            } else if (second.fired || hearing.phrase.isEmpty()) {
                 hearing = second;
+            }
         }
         // The speaker stopped after the first words of a phrase: whatever the end of the
         // search made of them, it is not what was said.
@@ -427,6 +460,7 @@ Hearing SphinxRecognizer::endUtterance()
             hearing.fired = false;
     }
     m_pathAtPause = PathEnd::Other;
+    hearing.snrDb = snrDb;
     m_utterance.clear();
     hearing.speechStartSample = m_speechStartSample;
     hearing.speechEndSample = m_samplesProcessed;

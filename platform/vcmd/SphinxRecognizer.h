@@ -26,6 +26,7 @@ struct Hearing {
     bool fired = false;             // `phrase` and a score that passes the threshold
     int64_t speechStartSample = 0;  // stream positions, 16 kHz
     int64_t speechEndSample = 0;
+    double snrDb = 0;               // how far the speech stood above the noise around it
     double decodeMs = 0;            // processing after the utterance ended: search end and verification
 };
 Q_DECLARE_METATYPE(Hearing)
@@ -40,6 +41,7 @@ public:
         int trailingSilenceMs = 300;      // silence that ends a phrase nothing can continue
         int continuationSilenceMs = 800;  // silence that ends words another phrase may still continue
         int threshold = 50;
+        bool espeakReadings = true;       // espeak-ng's reading of every word beside the dictionary's
     };
 
     static Result<std::unique_ptr<SphinxRecognizer>> create(const Options& options);

@@ -145,3 +145,30 @@ size_t WavFile::endOfSound(const std::vector<int16_t>& samples)
     }
     return 0;
 }
+
+size_t WavFile::endOfSpeech(const std::vector<int16_t>& samples)
+{
+    constexpr size_t kWindow = kRecognizerRateHz / 100;
+    constexpr size_t kStretch = 5;                        // windows: a click is not speech
+    constexpr double kFloor = 32768.0 * 32768.0 * 1e-5;   // -50 dBFS, as power
+    std::vector<double> power;
+    for (size_t at = 0; at + kWindow <= samples.size(); at += kWindow) {
+        double e = 0;
+        for (size_t i = at; i < at + kWindow; ++i)
+            e += double(samples[i]) * samples[i];
+        power.push_back(e / kWindow);
+    }
+    if (power.empty())
+        return 0;
+    // The quietest fifth of the recording is its noise (or its silence).
+    std::vector<double> sorted = power;
+    std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 5), sorted.end());
+    const double loud = std::max(kFloor, sorted[sorted.size() / 5] * 4);
+    size_t run = 0;
+    for (size_t w = power.size(); w-- > 0;) {
+        run = power[w] > loud ? run + 1 : 0;
+        if (run == kStretch)
+            return (w + kStretch) * kWindow;
+    }
+    return 0;
+}

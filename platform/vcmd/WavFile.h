@@ -18,6 +18,9 @@ public:
     static Result<std::vector<int16_t>> decodeAsRecognizerInput(const QByteArray& bytes);
     // Index just past the last 10 ms louder than -50 dBFS: where the sound in a recording ends.
     static size_t endOfSound(const std::vector<int16_t>& samples);
+    // Index just past the last 50 ms that stand clearly (6 dB) above the recording's noise
+    // floor and above -50 dBFS: where speech ends when noise runs on after it.
+    static size_t endOfSpeech(const std::vector<int16_t>& samples);
     // Linear interpolation after a box filter as wide as the rate ratio: enough for speech.
     static std::vector<int16_t> resample(const std::vector<float>& mono, int fromRateHz, int toRateHz);
 };

@@ -1,7 +1,7 @@
 // vorlix-hear: decodes WAV files with the recogniser of the voice-command control, to check a
 // set-up or a phrase list. One line per WAV, tab-separated: path, the phrase heard exactly as
 // written in the phrase file (empty when nothing fired), the score, and the milliseconds from
-// the end of the sound in the file to the result.
+// the end of the speech in the file (noise may run on after it) to the result.
 
 #include "platform/vcmd/SphinxRecognizer.h"
 #include "platform/vcmd/WavFile.h"
@@ -86,7 +86,7 @@ int main(int argc, char** argv)
             continue;
         }
         const int64_t base = recognizer.samplesProcessed();
-        const int64_t soundEnd = base + int64_t(WavFile::endOfSound(samples.value()));
+        const int64_t soundEnd = base + int64_t(WavFile::endOfSpeech(samples.value()));
         std::vector<Hearing> hearings = recognizer.process(samples.value().data(), samples.value().size());
         for (auto& h : recognizer.process(silence.data(), silence.size()))
             hearings.push_back(h);

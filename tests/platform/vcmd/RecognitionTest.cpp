@@ -87,6 +87,23 @@ TEST_F(RecognizerTest, MusicDoesNotFireShortPhrases)
     EXPECT_EQ(fired(song), QStringList{});
 }
 
+TEST_F(RecognizerTest, LoudNoiseIsMeasuredAndAClearPhraseInItStillFires)
+{
+    // Below 18 dB both looks at the utterance must agree; a phrase said clearly still fires.
+    const auto noisy = synthesizeSpeech("Calculator", env.root(), {"en-us+m6", 150, 10});
+    const auto all = joined({noisy, roomQuiet(1000)});
+    const auto hearings = recognizer->process(all.data(), all.size());
+    ASSERT_FALSE(hearings.empty());
+    EXPECT_GT(hearings.front().snrDb, 6);
+    EXPECT_LT(hearings.front().snrDb, 18);
+    EXPECT_TRUE(hearings.front().fired);
+    EXPECT_EQ(hearings.front().phrase, "Calculator");
+    const auto clean = joined({roomQuiet(300), synthesizeSpeech("Calculator", env.root()), roomQuiet(1000)});
+    const auto quiet = recognizer->process(clean.data(), clean.size());
+    ASSERT_FALSE(quiet.empty());
+    EXPECT_GT(quiet.front().snrDb, 40);
+}
+
 TEST_F(RecognizerTest, UnsayablePhraseIsSkippedAndTheRestStillHeard)
 {
     recognizer->setPhrases({"***", "Calculator"});
@@ -247,12 +264,17 @@ TEST_F(HearToolTest, PrintsOneLinePerWavWithThePhraseAsWritten)
     IsolatedEnvironment::writeFile(env.path("phrases.txt"), "  Web Sites  \n\nCalculator\nMacro 4\n");
     const QString hit = writeWav(env.path("hit.wav"), synthesizeSpeech("web sites", env.root()));
     const QString miss = writeWav(env.path("miss.wav"), synthesizeSpeech("Could you pass me the salt please", env.root()));
+    // Noise runs on for two seconds after the phrase: the latency still counts from its end.
+    std::vector<int16_t> hum(32000);
+    for (size_t i = 0; i < hum.size(); ++i)
+        hum[i] = int16_t((i * 2654435761u >> 9) % 301) - 150;
+    const QString trailing = writeWav(env.path("trailing.wav"), joined({synthesizeSpeech("Calculator", env.root()), hum}));
     QProcess process;
-    process.start(tool(), {"--phrases", env.path("phrases.txt"), hit, miss});
+    process.start(tool(), {"--phrases", env.path("phrases.txt"), hit, miss, trailing});
     ASSERT_TRUE(process.waitForFinished(120000));
     EXPECT_EQ(process.exitCode(), 0);
     const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines.size(), 3);
     const QStringList first = lines[0].split('\t');
     ASSERT_EQ(first.size(), 4);
     EXPECT_EQ(first[0], hit);
@@ -261,6 +283,11 @@ TEST_F(HearToolTest, PrintsOneLinePerWavWithThePhraseAsWritten)
     const QStringList second = lines[1].split('\t');
     ASSERT_EQ(second.size(), 4);
     EXPECT_EQ(second[1], "");
+    const QStringList third = lines[2].split('\t');
+    ASSERT_EQ(third.size(), 4);
+    EXPECT_EQ(third[1], "Calculator");
+    EXPECT_GE(third[3].toInt(), 250);
+    EXPECT_LE(third[3].toInt(), 1500);
 }
 
 TEST_F(HearToolTest, BadArgumentsAndFilesAreReported)

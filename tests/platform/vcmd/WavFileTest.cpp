@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 namespace {
 
@@ -127,6 +128,26 @@ TEST_F(WavFileTest, SoundEndsAtTheLastLoudWindow)
     EXPECT_EQ(WavFile::endOfSound({}), 0u);
     samples.back() = 30000;   // a click in the last window counts
     EXPECT_EQ(WavFile::endOfSound(samples), 16000u);
+}
+
+TEST_F(WavFileTest, SpeechEndsWhereOnlyNoiseRunsOn)
+{
+    std::mt19937 rng(5);
+    std::normal_distribution<double> noise(0, 300);   // 20 dB under the sound
+    std::vector<int16_t> samples(16000 * 2);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = int16_t(noise(rng) + (i >= 4000 && i < 12000 ? 3000 * std::sin(double(i) / 5) : 0));
+    samples[30000] = 30000;   // a click in the noise is not speech
+    EXPECT_EQ(WavFile::endOfSound(samples), samples.size());
+    const size_t end = WavFile::endOfSpeech(samples);
+    EXPECT_GE(end, 12000u);
+    EXPECT_LE(end, 12160u);
+    // Without noise it is the end of the sound.
+    std::vector<int16_t> quiet(16000, 0);
+    std::fill(quiet.begin(), quiet.begin() + 8000, int16_t(3000));
+    EXPECT_EQ(WavFile::endOfSpeech(quiet), 8000u);
+    EXPECT_EQ(WavFile::endOfSpeech(std::vector<int16_t>(16000, 20)), 0u);
+    EXPECT_EQ(WavFile::endOfSpeech({}), 0u);
 }
 
 } // namespace
