@@ -111,6 +111,28 @@ double signalToNoiseDb(const std::vector<int16_t>& audio)
     return 10 * std::log10(frames[frames.size() * 9 / 10] / frames[frames.size() / 10]);
 }
 
+// The decoder's best path in words, "…" where only the garbage loop fit. A pause longer than
+// longestPause frames is speech the decoder could only explain as silence: words around the
+// phrase ("stop listening to the radio"); it counts as garbage too.
+QStringList pathWords(ps_decoder_t* decoder, int longestPause, bool* garbage, PathScore* score = nullptr)
+{
+    QStringList words;
+    *garbage = false;
+    const PathScore scored = scorePath(decoder, [&](const char* word, int frames) {
+        const bool pause = word && (word[0] == '<' || word[0] == '[');
+        if (isGarbageWord(word) || (pause && frames > longestPause)) {
+            if (words.isEmpty() || words.last() != QStringLiteral("…"))
+                words << QStringLiteral("…");
+            *garbage = true;
+        } else if (word && !pause && word[0] != '(') {
+            words << baseWord(word);
+        }
+    });
+    if (score)
+        *score = scored;
+    return words;
+}
+
 } // namespace
 
 SphinxRecognizer::SphinxRecognizer(const Options& options) : m_options(options) {}
@@ -426,9 +448,9 @@ Hearing SphinxRecognizer::endUtterance()
     m_waitedSamples = -1;
     m_speechSamples = 0;
 
+    const double snrDb = signalToNoiseDb(m_utterance);
     // Music or a beep is not listened to at all: the second look below would only lend it
     // the shape of speech.
-    const double snrDb = signalToNoiseDb(m_utterance);
     if (!SteadyTone::isSteadyTone(m_utterance.data(), m_utterance.size())) {
         readResult(hearing);
         // In loud noise the best phrase is often a wrong one, and its score tells little.
@@ -446,7 +468,7 @@ Hearing SphinxRecognizer::endUtterance()
                 // In doubt, two looks that hear different phrases fire nothing; the second
                 // alone (the first heard no phrase: a fresh start) must be sure of it.
                 const bool agree = hearing.phrase.isEmpty() ? second.score >= kSureScore : second.phrase == hearing.phrase;
-                qCDebug(lcRecognizer).noquote() << "in doubt:" << hearing.heard << hearing.score << "then" << second.heard << second.score;
+                qCDebug(lcRecognizer).noquote() << "in doubt:" << hearing.heard << "then" << second.heard;
                 if (second.score > hearing.score || hearing.phrase.isEmpty())
                     hearing = second;
                 hearing.fired = agree && passes(hearing, m_threshold);
@@ -468,32 +490,17 @@ Hearing SphinxRecognizer::endUtterance()
     return hearing;
 }
 
-QStringList SphinxRecognizer::pathWords(bool* garbage)
+int SphinxRecognizer::longestPause() const
 {
-    // A pause longer than the silence that ends an utterance (and the detector's lead-in) is
-    // speech the decoder could only explain as silence: words around the phrase ("stop
-    // listening to the radio").
-    const int longestPause = trailingSilenceFrames(m_options) + kPreSpeechSamples / 160;
-    QStringList words;
-    *garbage = false;
-    scorePath(m_decoder, [&](const char* word, int frames) {
-        const bool pause = word && (word[0] == '<' || word[0] == '[');
-        if (isGarbageWord(word) || (pause && frames > longestPause)) {
-            if (words.isEmpty() || words.last() != QStringLiteral("…"))
-                words << QStringLiteral("…");
-            *garbage = true;
-        } else if (word && !pause && word[0] != '(') {
-            words << baseWord(word);
-        }
-    });
-    return words;
+    // The silence that ends an utterance, and the detector's lead-in.
+    return trailingSilenceFrames(m_options) + kPreSpeechSamples / 160;
 }
 
 SphinxRecognizer::PathEnd SphinxRecognizer::pathEndSoFar()
 {
     // The best path at this moment, in whichever state of the grammar it ends.
     bool garbage = false;
-    const QString spoken = pathWords(&garbage).join(QLatin1Char(' '));
+    const QString spoken = pathWords(m_decoder, longestPause(), &garbage).join(QLatin1Char(' '));
     qCDebug(lcRecognizer).noquote() << "pause after" << spoken << garbage;
     if (garbage || spoken.isEmpty())
         return PathEnd::Other;
@@ -506,11 +513,11 @@ SphinxRecognizer::PathEnd SphinxRecognizer::pathEndSoFar()
 void SphinxRecognizer::readResult(Hearing& hearing)
 {
     bool garbage = false;
-    const QStringList words = pathWords(&garbage);
+    PathScore grammar;
+    const QStringList words = pathWords(m_decoder, longestPause(), &garbage, &grammar);
     hearing.heard = words.join(QLatin1Char(' '));
     if (!garbage && !words.isEmpty()) {
         hearing.phrase = m_phraseBySpoken.value(hearing.heard);
-        const PathScore grammar = scorePath(m_decoder);
         hearing.score = verify(int(grammar.acoustic), grammar.frames);
         hearing.fired = passes(hearing, m_threshold);
     }

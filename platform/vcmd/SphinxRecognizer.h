@@ -81,7 +81,7 @@ private:
     PathEnd pathEndSoFar();
     void startUtterance();
     Hearing endUtterance();
-    QStringList pathWords(bool* garbage);
+    int longestPause() const;
     void readResult(Hearing& hearing);
     void decodeWholeUtterance(ps_decoder_s* decoder);
     int verify(int grammarScore, int grammarFrames);
