@@ -103,13 +103,7 @@ std::vector<int16_t> synthesize(const QString& text, const Voice& voice, int spe
 // The level of the speech while it sounds: the 10 ms frames within 30 dB of the loudest.
 double activeRms(const std::vector<int16_t>& s)
 {
-    std::vector<double> frames;
-    for (size_t at = 0; at + 160 <= s.size(); at += 160) {
-        double e = 0;
-        for (size_t i = at; i < at + 160; ++i)
-            e += double(s[i]) * s[i];
-        frames.push_back(e / 160);
-    }
+    const std::vector<double> frames = WavFile::windowPowers(s);
     if (frames.empty())
         return 0;
     const double loudest = *std::max_element(frames.begin(), frames.end());

@@ -3,6 +3,7 @@
 #include "platform/vcmd/PhraseNormalizer.h"
 #include "platform/vcmd/PronunciationDictionary.h"
 #include "platform/vcmd/SteadyTone.h"
+#include "platform/vcmd/WavFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -98,17 +99,11 @@ constexpr int kSureScore = 40;
 // the trailing silence are noise alone.
 double signalToNoiseDb(const std::vector<int16_t>& audio)
 {
-    std::vector<double> frames;
-    for (size_t at = 0; at + 160 <= audio.size(); at += 160) {
-        double e = 1;
-        for (size_t i = at; i < at + 160; ++i)
-            e += double(audio[i]) * audio[i];
-        frames.push_back(e);
-    }
+    std::vector<double> frames = WavFile::windowPowers(audio);
     if (frames.size() < 10)
         return 0;
     std::sort(frames.begin(), frames.end());
-    return 10 * std::log10(frames[frames.size() * 9 / 10] / frames[frames.size() / 10]);
+    return 10 * std::log10((frames[frames.size() * 9 / 10] + 1) / (frames[frames.size() / 10] + 1));
 }
 
 // The decoder's best path in words, "…" where only the garbage loop fit. A pause longer than

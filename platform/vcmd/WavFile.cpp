@@ -146,11 +146,9 @@ size_t WavFile::endOfSound(const std::vector<int16_t>& samples)
     return 0;
 }
 
-size_t WavFile::endOfSpeech(const std::vector<int16_t>& samples)
+std::vector<double> WavFile::windowPowers(const std::vector<int16_t>& samples)
 {
     constexpr size_t kWindow = kRecognizerRateHz / 100;
-    constexpr size_t kStretch = 5;                        // windows: a click is not speech
-    constexpr double kFloor = 32768.0 * 32768.0 * 1e-5;   // -50 dBFS, as power
     std::vector<double> power;
     for (size_t at = 0; at + kWindow <= samples.size(); at += kWindow) {
         double e = 0;
@@ -158,6 +156,15 @@ size_t WavFile::endOfSpeech(const std::vector<int16_t>& samples)
             e += double(samples[i]) * samples[i];
         power.push_back(e / kWindow);
     }
+    return power;
+}
+
+size_t WavFile::endOfSpeech(const std::vector<int16_t>& samples)
+{
+    constexpr size_t kWindow = kRecognizerRateHz / 100;
+    constexpr size_t kStretch = 5;                        // windows: a click is not speech
+    constexpr double kFloor = 32768.0 * 32768.0 * 1e-5;   // -50 dBFS, as power
+    const std::vector<double> power = windowPowers(samples);
     if (power.empty())
         return 0;
     // The quietest fifth of the recording is its noise (or its silence).

@@ -21,6 +21,8 @@ public:
     // Index just past the last 50 ms that stand clearly (6 dB) above the recording's noise
     // floor and above -50 dBFS: where speech ends when noise runs on after it.
     static size_t endOfSpeech(const std::vector<int16_t>& samples);
+    // The mean power of each whole 10 ms window.
+    static std::vector<double> windowPowers(const std::vector<int16_t>& samples);
     // Linear interpolation after a box filter as wide as the rate ratio: enough for speech.
     static std::vector<int16_t> resample(const std::vector<float>& mono, int fromRateHz, int toRateHz);
 };
