@@ -231,7 +231,7 @@ bool SphinxRecognizer::passes(const Hearing& hearing, int threshold)
 {
     // Up to the middle the garbage loop alone decides; above it the score must rise too.
     const double required = std::max(0, threshold - 50) * kScoreNeededAtMostStrict / 50.0;
-    return !hearing.phrase.isEmpty() && hearing.score >= required;
+    return !hearing.phrase.isEmpty() && !hearing.withheld && hearing.score >= required;
 }
 
 bool SphinxRecognizer::addWord(const QString& word, const QString& phones)
@@ -466,15 +466,18 @@ Hearing SphinxRecognizer::endUtterance()
                 qCDebug(lcRecognizer).noquote() << "in doubt:" << hearing.heard << "then" << second.heard;
                 if (second.score > hearing.score || hearing.phrase.isEmpty())
                     hearing = second;
-                hearing.fired = agree && passes(hearing, m_threshold);
+                hearing.withheld = !agree;
+                hearing.fired = passes(hearing, m_threshold);
             } else if (second.fired || hearing.phrase.isEmpty()) {
                 hearing = second;
             }
         }
         // The speaker stopped after the first words of a phrase: whatever the end of the
         // search made of them, it is not what was said.
-        if (m_pathAtPause == PathEnd::Prefix)
+        if (m_pathAtPause == PathEnd::Prefix) {
+            hearing.withheld = true;
             hearing.fired = false;
+        }
     }
     m_pathAtPause = PathEnd::Other;
     hearing.snrDb = snrDb;

@@ -24,6 +24,7 @@ struct Hearing {
     QString heard;                  // the best path in words, "…" where only the garbage loop fit
     int score = 0;                  // 0-100, how sure the recogniser is that `phrase` was said
     bool fired = false;             // `phrase` and a score that passes the threshold
+    bool withheld = false;          // held back at any threshold: only the start of a phrase, or two looks in noise disagreed
     int64_t speechStartSample = 0;  // stream positions, 16 kHz
     int64_t speechEndSample = 0;
     double snrDb = 0;               // how far the speech stood above the noise around it

@@ -180,7 +180,9 @@ void TrainingDialog::showHearing(const Hearing& hearing)
         line = tr("\"%1\" — sure: %2 of 100 — %3")
                    .arg(hearing.phrase)
                    .arg(hearing.score)
-                   .arg(runs ? tr("would run") : tr("would not run at this accuracy setting"));
+                   .arg(runs                ? tr("would run")
+                           : hearing.withheld ? tr("would not run: cut short, or unclear in the noise")
+                                              : tr("would not run at this accuracy setting"));
     }
     m_lstPractice->addItem(line);
     m_lstPractice->scrollToBottom();
