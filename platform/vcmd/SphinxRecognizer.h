@@ -3,7 +3,9 @@
 // given and for nothing else. Out-of-menu speech and noise are absorbed by a phone loop in
 // the grammar (the garbage branch); a phrase that wins is then verified against a free
 // phone loop over the finished utterance, and its score (0-100) compared with the
-// threshold. Plain class, not thread-safe: one thread feeds it and reads its results.
+// threshold. An utterance ends after the short silence when its words so far are a whole
+// phrase nothing continues, after the longer one otherwise. Plain class, not thread-safe: one
+// thread feeds it and reads its results.
 
 #include "platform/common/Result.h"
 
