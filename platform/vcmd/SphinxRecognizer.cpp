@@ -408,6 +408,7 @@ std::vector<Hearing> SphinxRecognizer::process(const int16_t* samples, size_t co
             if (m_inSpeech) {
                 m_inSpeech = false;
                 m_pathAtPause = pathEndSoFar();
+                m_pauseSample = m_samplesProcessed;
                 m_waitedSamples = 0;
             } else {
                 m_waitedSamples += int64_t(n);
@@ -438,6 +439,7 @@ Hearing SphinxRecognizer::endUtterance()
     Hearing hearing;
     ps_end_utt(m_decoder);
     ps_end_utt(m_loopDecoder);
+    const int64_t speechEnd = m_waitedSamples >= 0 ? m_pauseSample : m_samplesProcessed;
     m_uttStarted = false;
     m_inSpeech = false;
     m_waitedSamples = -1;
@@ -483,7 +485,8 @@ Hearing SphinxRecognizer::endUtterance()
     hearing.snrDb = snrDb;
     m_utterance.clear();
     hearing.speechStartSample = m_speechStartSample;
-    hearing.speechEndSample = m_samplesProcessed;
+    hearing.speechEndSample = speechEnd;
+    hearing.endedSample = m_samplesProcessed;
     hearing.decodeMs = double(timer.nsecsElapsed()) / 1e6;
     return hearing;
 }

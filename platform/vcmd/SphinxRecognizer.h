@@ -28,7 +28,8 @@ struct Hearing {
     bool fired = false;             // `phrase` and a score that passes the threshold
     bool withheld = false;          // held back at any threshold: only the start of a phrase, or two looks in noise disagreed
     int64_t speechStartSample = 0;  // stream positions, 16 kHz
-    int64_t speechEndSample = 0;
+    int64_t speechEndSample = 0;    // where the pause after the last words was detected
+    int64_t endedSample = 0;        // where the utterance ended: later, when it waited for more words
     double snrDb = 0;               // how far the speech stood above the noise around it
     double decodeMs = 0;            // processing after the utterance ended: search end and verification
 };
@@ -106,6 +107,7 @@ private:
     int64_t m_samplesProcessed = 0;
     int64_t m_speechStartSample = 0;
     int64_t m_speechSamples = 0;
+    int64_t m_pauseSample = 0;      // stream position where the last pause was detected
     int64_t m_waitedSamples = -1;   // silence since the speaker paused, while waiting for more; -1 otherwise
     PathEnd m_pathAtPause = PathEnd::Other;
     std::vector<int16_t> m_utterance;   // the audio of the utterance in progress, with its lead-in

@@ -106,7 +106,7 @@ int main(int argc, char** argv)
         if (chosen) {
             phrase = chosen->fired ? chosen->phrase : QString();
             score = QString::number(chosen->score);
-            const double ms = double(chosen->speechEndSample - soundEnd) * 1000.0 / SphinxRecognizer::kSampleRateHz
+            const double ms = double(chosen->endedSample - soundEnd) * 1000.0 / SphinxRecognizer::kSampleRateHz
                 + chosen->decodeMs;
             latency = QString::number(std::max(0.0, ms), 'f', 0);
         }

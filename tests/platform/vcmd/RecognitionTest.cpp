@@ -136,7 +136,7 @@ protected:
         const auto all = joined({speech, roomQuiet(1500)});
         for (const Hearing& h : recognizer->process(all.data(), all.size()))
             if (h.fired || h.phrase.isEmpty())
-                return {h.fired ? h.phrase : QString(), int((h.speechEndSample - soundEnd) / 16)};
+                return {h.fired ? h.phrase : QString(), int((h.endedSample - soundEnd) / 16)};
         return {};
     }
 };
