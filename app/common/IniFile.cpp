@@ -93,3 +93,15 @@ Result<void> ReplaceFileAtomically(const QString& file, const QByteArray& bytes)
         return Error{QString::fromStdString(why)};
     return {};
 }
+
+QString StoredIniValue(const QString& value)
+{
+    if (value.isEmpty())
+        return value;
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    const QChar first = value.front();
+    const bool quoted = value.size() >= 2 && (first == u'"' || first == u'\'') && value.back() == first;
+    if (quoted || isBlank(first) || isBlank(value.back()))
+        return QLatin1Char('"') + value + QLatin1Char('"');
+    return value;
+}

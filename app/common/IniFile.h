@@ -47,3 +47,7 @@ private:
 // Replaces file with bytes atomically (temporary file, then rename): a crash leaves the
 // old file or the new one. A file the user may not write is refused.
 Result<void> ReplaceFileAtomically(const QString& file, const QByteArray& bytes);
+
+// The text to store so that value reads back unchanged: reading trims blanks around a
+// value and removes one pair of quotes around it, so such a value is stored quoted.
+QString StoredIniValue(const QString& value);

@@ -2,6 +2,7 @@
 
 #include "app/common/Conversions.h"
 #include "app/common/IniFile.h"
+#include "app/common/UnreadableFile.h"
 #include "platform/profile/PrivateProfile.h"
 
 #include <QDir>
@@ -69,9 +70,20 @@ QString CSettings::welcomeFile() const
     return QDir(m_appPath).filePath(QStringLiteral("Welcome.txt"));
 }
 
-void CSettings::LoadSettings(const WindowPlacement& mainWindow)
+QStringList CSettings::LoadSettings(const WindowPlacement& mainWindow)
 {
     const QString& file = m_settingsFile;
+    QStringList problems;
+    auto readable = [&problems](const QString& path) {
+        const std::optional<QString> reason = whyUnreadable(path);
+        if (reason) {
+            problems << unreadableFileMessage(path, *reason);
+            qCWarning(lcSettings).noquote() << problems.back();
+        }
+        return !reason;
+    };
+    m_settingsUnreadable = !readable(file);
+    m_welcomeUnreadable = !readable(welcomeFile());
     auto read = [&file](const QString& section, const QString& key, const QString& defaultValue) {
         return ReadIniString(section, key, defaultValue, file);
     };
@@ -123,6 +135,7 @@ void CSettings::LoadSettings(const WindowPlacement& mainWindow)
         m_CharacterSize = 2;
     if (m_CharacterMode > 2 || m_CharacterMode < 0)
         m_CharacterMode = 0;
+    return problems;
 }
 
 Result<void> CSettings::Save(const WindowPlacement& mainWindow)
@@ -130,7 +143,7 @@ Result<void> CSettings::Save(const WindowPlacement& mainWindow)
     // One batched edit: one replacement of the file instead of one per key.
     IniEdit edit;
     auto write = [&edit](const QString& section, const QString& key, const QString& value) {
-        edit.write(section, key, value);
+        edit.write(section, key, StoredIniValue(value));
     };
     auto number = [](int64_t value) { return QString::number(value); };
 
@@ -158,11 +171,16 @@ Result<void> CSettings::Save(const WindowPlacement& mainWindow)
     write(kGlobal, QStringLiteral("LoadstartMenu"), number(m_LoadStartMenu));
     write(kGlobal, QStringLiteral("LoadDesktopApplications"), number(m_LoadDesktop));
     write(kGlobal, QStringLiteral("CharacterMode"), number(m_CharacterMode));
-    Result<void> saved = edit.commit(m_settingsFile);
+    // A file that could not be read at start-up is left as it is: its values were never loaded.
+    Result<void> saved;
+    if (!m_settingsUnreadable)
+        saved = edit.commit(m_settingsFile);
     if (!saved)
         qCWarning(lcSettings).noquote() << saved.error().message;
 
-    Result<void> welcome = ReplaceFileAtomically(welcomeFile(), (quoteField(m_WelcomeMessage) + QStringLiteral("\r\n")).toUtf8());
+    Result<void> welcome;
+    if (!m_welcomeUnreadable)
+        welcome = ReplaceFileAtomically(welcomeFile(), (quoteField(m_WelcomeMessage) + QStringLiteral("\r\n")).toUtf8());
     if (!welcome)
         qCWarning(lcSettings).noquote() << welcome.error().message;
     return saved ? welcome : saved;

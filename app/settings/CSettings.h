@@ -6,6 +6,7 @@
 #include "platform/common/Result.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -25,7 +26,9 @@ public:
     // appPath: the program folder; the settings file is appPath/Vorlix.INI.
     explicit CSettings(const QString& appPath);
 
-    void LoadSettings(const WindowPlacement& mainWindow);
+    // Returns a sentence for the user for each file that could not be read (empty when
+    // all is well); such a file keeps the defaults and is left untouched by Save.
+    QStringList LoadSettings(const WindowPlacement& mainWindow);
     // The settings file with one replacement, then Welcome.txt. The error names the file
     // that could not be written and says why.
     Result<void> Save(const WindowPlacement& mainWindow);
@@ -61,6 +64,8 @@ public:
     int32_t m_CharacterMode = 0;  // 0 visible and talks, 1 talks and hidden, 2 hidden and silent
 
 private:
+    bool m_settingsUnreadable = false;
+    bool m_welcomeUnreadable = false;
     QString m_appPath;
     QString m_settingsFile;
 };

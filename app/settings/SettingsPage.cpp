@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
+
+#include <algorithm>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -267,6 +269,8 @@ void SettingsPage::load()
     chkFast->setChecked(m_settings.m_Fast);
     cboPosition->setCurrentIndex(m_settings.m_Position);
     cboSize->setCurrentIndex(m_settings.m_CharacterSize);
+    // The box would cut a longer message, and the cut one would be saved at exit.
+    txtWelcomeMessage->setMaxLength(std::max(txtWelcomeMessage->maxLength(), int(m_settings.m_WelcomeMessage.size())));
     txtWelcomeMessage->setText(m_settings.m_WelcomeMessage);
     if (m_services.readAutoStart) {
         if (std::optional<bool> autoStart = m_services.readAutoStart())

@@ -135,7 +135,7 @@ bool frmMain::Form_Load()
         qCWarning(lcShell) << listening.error().message;
 
     Settings = std::make_unique<CSettings>(m_state.AppPath);
-    Settings->LoadSettings(*this);
+    startUpMessage(Settings->LoadSettings(*this));
 
     m_voice = std::make_unique<VoiceMenus>(m_platform.recogniser, *Settings);
     m_character = std::make_unique<CharacterController>(
@@ -249,9 +249,7 @@ void frmMain::buildInitSequence()
             m_imports->ImportFirstRunDocuments();
     });
     m_init.add(tr("Reading voice commands"), [this] {
-        const QStringList problems = m_builtIn->LoadVoiceCommands(m_state.AppPath);
-        if (!problems.isEmpty())
-            m_platform.messages.information(problems.join(QStringLiteral("\n")));
+        startUpMessage(m_builtIn->LoadVoiceCommands(m_state.AppPath));
     });
     m_init.add(tr("Reading web sites"), [this] { m_webSites->Load(); });
     m_init.add(tr("Reading macros"), [this] { m_macrosPage->LoadMacros(); });
@@ -294,6 +292,16 @@ void frmMain::createUserLists()
 void frmMain::Init(const InitSequence::StatusSink& showStatus)
 {
     m_init.run(showStatus);
+    m_started = true;
+    // An exit asked for while loading waits until now, so that what is saved was loaded whole.
+    if (m_exitRequested)
+        QTimer::singleShot(0, this, [this] { m_exitProgram(); });
+}
+
+void frmMain::startUpMessage(const QStringList& problems)
+{
+    if (!problems.isEmpty() && !m_exitRequested)
+        m_platform.messages.information(problems.join(u'\n'));
 }
 
 void frmMain::connectControls()
@@ -498,9 +506,12 @@ QString frmMain::handleRemoteCommand(const QString& request)
             if (QApplication::activeModalWidget() == modal)
                 break;
         }
-        QTimer::singleShot(0, this, [this] { m_exitProgram(); });
+        if (m_started)
+            QTimer::singleShot(0, this, [this] { m_exitProgram(); });
         return QStringLiteral("exiting %1").arg(getpid());
     }
+    if (!m_started)
+        return QStringLiteral("starting");
     if (request.startsWith(QLatin1String("say ")))
         return m_voice->sayPhrase(request.mid(4));
     if (request == QLatin1String("status")) {

@@ -106,6 +106,8 @@ private:
     void FillSettingsPage();
     void fillGestureLists();
     void firstActivation();
+    // One message for the problems found while loading; none once an exit is on its way.
+    void startUpMessage(const QStringList& problems);
     QString handleRemoteCommand(const QString& request);
     QString focusName() const;
     void cmdTray_Click();
@@ -150,4 +152,5 @@ private:
     bool m_firstActivationDone = false;
     bool m_exitRequested = false;
     bool m_reportingSaveFailures = false;
+    bool m_started = false;   // every loading step has run; remote commands are served
 };

@@ -6,10 +6,14 @@
 #include "app/voice/CommandList.h"
 #include "platform/common/Result.h"
 
+#include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
 #include <utility>
+#include <optional>
 #include <vector>
 
 class CVoiceCommand;
@@ -27,13 +31,17 @@ public:
     // Reads appPath/VoiceCommands.INI from section "VoiceCommand 1" on, up to the first
     // section without a Voice; registers nothing. A section whose phrase repeats an
     // earlier one (ignoring case) or holding a number beyond 32 bits is not used, but
-    // kept as it was for the save; the result names each such section in a sentence for
-    // the user (empty when all is well).
+    // kept as it was for the save. The result names each such section in a sentence for
+    // the user (empty when all is well), and so a file that could not be read, sections
+    // beyond a numbering gap, an Active that reads as off only for its letter case, and
+    // values cut to the readers' length.
     QStringList LoadVoiceCommands(const QString& appPath);
 
-    // Rewrites the file in collection order, the sections not used in their places, with one
-    // replacement: the old file stays whole until the new one is complete. The error names
-    // the file and says why.
+    // Rewrites the file in collection order, the sections not used in their places, the
+    // sections beyond a numbering gap after them, and the whole of values that were cut
+    // on loading, with one replacement: the old file stays whole until the new one is
+    // complete. A file that could not be read is left untouched. The error names the
+    // file and says why.
     Result<void> SaveVoiceCommands(const QString& appPath) const;
 
     // One select-tab command per caption (index 0 first), registered at once.
@@ -60,4 +68,7 @@ private:
     CommandList m_commands;
     CommandList m_tabCommands;
     std::vector<UnusedSection> m_unused;
+    std::optional<QString> m_unreadable;   // why the file could not be read at loading
+    QList<QPair<int, QStringList>> m_unreached;   // sections beyond a numbering gap: number, key lines
+    QHash<const CVoiceCommand*, QHash<QString, QString>> m_wholeValues;   // key -> whole value
 };

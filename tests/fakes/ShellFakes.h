@@ -16,6 +16,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 struct FakeTray : TrayIconBackend {
@@ -45,8 +46,18 @@ struct FakeScreen : ScreenMetrics {
 
 struct FakeMessages : UserMessages {
     QStringList shown;
-    void information(const QString& text) override { shown << text; }
-    void critical(const QString& text) override { shown << text; }
+    // Runs while the message is up, as a user's actions would while the real box waits.
+    std::function<void(const QString&)> whileShown;
+    void information(const QString& text) override { show(text); }
+    void critical(const QString& text) override { show(text); }
+
+private:
+    void show(const QString& text)
+    {
+        shown << text;
+        if (whileShown)
+            whileShown(text);
+    }
 };
 
 struct FakeRecogniser : VoiceCommandControl {

@@ -6,6 +6,12 @@
 
 #include <cstdlib>
 
+#include <sys/fsuid.h>
+
+namespace {
+constexpr uid_t kNobody = 65534;
+}
+
 IsolatedEnvironment::IsolatedEnvironment()
 {
     if (!m_dir.isValid())
@@ -58,4 +64,23 @@ void IsolatedEnvironment::writeFile(const QString& path, const QByteArray& bytes
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         throw std::runtime_error("cannot write " + path.toStdString());
     file.write(bytes);
+}
+
+WithoutFileRights::WithoutFileRights()
+    // Leaving file-system uid 0 drops the capabilities that override permissions, for
+    // this thread only; without root this changes nothing and the permissions apply anyway.
+    : m_previousUid(::setfsuid(kNobody))
+{
+}
+
+WithoutFileRights::~WithoutFileRights()
+{
+    ::setfsuid(uid_t(m_previousUid));
+}
+
+void WithoutFileRights::denyReading(const QString& path)
+{
+    QFile::setPermissions(QFileInfo(path).absolutePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                              | QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther);
+    QFile::setPermissions(path, {});
 }

@@ -35,6 +35,23 @@ private:
     std::map<std::string, std::optional<QByteArray>> m_saved;
 };
 
+// For its life, this thread meets file permissions as an ordinary user does, also when
+// the tests run as root (whose rights would open any file): a test of an unreadable
+// file then fails to read it wherever it runs.
+class WithoutFileRights {
+public:
+    WithoutFileRights();
+    ~WithoutFileRights();
+    WithoutFileRights(const WithoutFileRights&) = delete;
+    WithoutFileRights& operator=(const WithoutFileRights&) = delete;
+
+    // Makes path unreadable and its folder passable, so the file is seen but not opened.
+    static void denyReading(const QString& path);
+
+private:
+    int m_previousUid;
+};
+
 // Readable failure messages for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* out)
 {

@@ -217,10 +217,55 @@ TEST_F(CSettingsTest, GarbageAndBinaryFileYieldsDefaults)
     garbage += QByteArray(10 * 1024 * 1024, 'x');   // a 10 MB line
     garbage += "\n[Character]\nVoiceSpeed=120\n";
     writeIni(garbage);
-    const CSettings s = load();
+    CSettings s(env.root());
+    const QStringList problems = s.LoadSettings(placement);
     EXPECT_EQ(s.m_CharacterName, "merlin.acs");
     EXPECT_EQ(s.m_VoiceSpeed, 120);
-    EXPECT_EQ(ini().size(), garbage.size()) << "loading leaves the file as it is";
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains("Vorlix.INI could not be read (it is not a text file)"));
+    s.m_VoiceSpeed = 200;
+    s.Save(placement);
+    EXPECT_EQ(ini(), garbage) << "a file that was not read whole is never replaced";
+}
+
+TEST_F(CSettingsTest, UnreadableFilesAreReportedAndLeftAsTheyAre)
+{
+    const QByteArray settings = "[Account]\r\nUserName=Ada\r\n";
+    const QByteArray welcome("\xFF\xFE\"\0H\0i\0\"\0", 10);
+    writeIni(settings);
+    IsolatedEnvironment::writeFile(env.path("Welcome.txt"), welcome);
+    WithoutFileRights::denyReading(iniPath());
+
+    CSettings s(env.root());
+    QStringList problems;
+    {
+        WithoutFileRights asUser;
+        problems = s.LoadSettings(placement);
+    }
+    ASSERT_EQ(problems.size(), 2);
+    EXPECT_TRUE(problems[0].startsWith(iniPath() + " could not be read")) << problems[0].toStdString();
+    EXPECT_TRUE(problems[1].contains("UTF-16"));
+    s.m_UserName = "Someone else";
+    s.m_WelcomeMessage = "Hello";
+    s.Save(placement);
+    QFile::setPermissions(iniPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(ini(), settings);
+    EXPECT_EQ(IsolatedEnvironment::readFile(env.path("Welcome.txt")), welcome);
+}
+
+TEST_F(CSettingsTest, QuotedAndPaddedNamesReadBackUnchanged)
+{
+    for (const QString& name : {QStringLiteral("\"Bob\""), QStringLiteral("'Al'"), QStringLiteral(" padded "),
+                                QStringLiteral("\"\"twice\"\"")}) {
+        CSettings s = load();
+        s.m_UserName = name;
+        s.m_FontName = name;
+        s.Save(placement);
+        s.Save(placement);
+        const CSettings back = load();
+        EXPECT_EQ(back.m_UserName, name);
+        EXPECT_EQ(back.m_FontName, name);
+    }
 }
 
 TEST_F(CSettingsTest, MissingProgramFolderGivesDefaultsAndNoCrashOnSave)

@@ -386,6 +386,58 @@ TEST_F(frmMainTest, AWindowNeverOpenedKeepsItsStoredPlace)
     EXPECT_TRUE(saved.contains("Top=750\r\n")) << saved.toStdString();
 }
 
+TEST_F(frmMainTest, AnExitDuringStartUpWaitsForLoadingAndRequestsMeanwhileHearStarting)
+{
+    IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), "[Account]\r\nUserName=Ada\r\n[General]\r\nLeft=300\r\n");
+    IsolatedEnvironment::writeFile(env.path("VoiceCommands.INI"),
+                                   "[VoiceCommand 1]\r\nVoice=One\r\nActive=true\r\n[VoiceCommand 2]\r\nVoice=Two\r\n");
+    QStringList replies;
+    fakes.messages.whileShown = [&](const QString&) {
+        // A start-up message is up: its event loop serves the socket.
+        replies << sendAndServe("status").value() << sendAndServe("say one").value() << sendAndServe("exit").value();
+        EXPECT_EQ(exits, 0) << "no shutdown while loading";
+    };
+    auto window = makeWindow();
+    ASSERT_TRUE(window->Form_Load());
+    window->Init([](const QString&) {});
+    ASSERT_EQ(replies.size(), 3);
+    EXPECT_EQ(replies[0], "starting");
+    EXPECT_EQ(replies[1], "starting");
+    EXPECT_TRUE(replies[2].startsWith("exiting "));
+    EXPECT_TRUE(fakes.recogniser.injected.isEmpty());
+    EXPECT_EQ(exits, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(exits, 1) << "the exit follows once loading is done";
+
+    state.Quitting = true;
+    window->Form_Unload();
+    EXPECT_TRUE(IsolatedEnvironment::readFile(env.path("Vorlix.INI")).contains("UserName=Ada"));
+    EXPECT_TRUE(IsolatedEnvironment::readFile(env.path("VoiceCommands.INI")).contains("Voice=Two"));
+}
+
+TEST_F(frmMainTest, AWelcomeMessageLongerThanABoxHoldsSurvivesARun)
+{
+    const QString message = QString(40000, u'w');
+    IsolatedEnvironment::writeFile(env.path("Welcome.txt"), ("\"" + message + "\"\r\n").toUtf8());
+    auto window = startWindow();
+    EXPECT_EQ(window->settingsPage->txtWelcomeMessage->text().size(), message.size());
+    state.Quitting = true;
+    window->Form_Unload();
+    EXPECT_EQ(IsolatedEnvironment::readFile(env.path("Welcome.txt")), ("\"" + message + "\"\r\n").toUtf8());
+}
+
+TEST_F(frmMainTest, AnUnreadableSettingsFileIsNamedAtStartUpAndKept)
+{
+    const QByteArray utf16("\xFF\xFE[\0A\0]\0", 8);
+    IsolatedEnvironment::writeFile(env.path("Vorlix.INI"), utf16);
+    auto window = startWindow();
+    ASSERT_FALSE(fakes.messages.shown.isEmpty());
+    EXPECT_TRUE(fakes.messages.shown[0].contains("Vorlix.INI could not be read"));
+    state.Quitting = true;
+    window->Form_Unload();
+    EXPECT_EQ(IsolatedEnvironment::readFile(env.path("Vorlix.INI")), utf16);
+}
+
 TEST_F(frmMainTest, UnloadSavesSettingsAndTheAutostartEntry)
 {
     auto window = startWindow();

@@ -43,8 +43,10 @@ protected:
 
 TEST_F(BuiltInCommandsTest, MissingKeysTakeTheirDefaultsOnlyTrueSwitchesOnAndNumbersReadTheirLeadingPart)
 {
-    EXPECT_TRUE(load("[VoiceCommand 1]\r\nName=Old\r\nVoice=Close Window\r\n"
-                     "[VoiceCommand 2]\nVoice=B\nActive=true\n[VoiceCommand 3]\nVoice=C\nActive=True\n").isEmpty());
+    const QStringList problems = load("[VoiceCommand 1]\r\nName=Old\r\nVoice=Close Window\r\n"
+                                      "[VoiceCommand 2]\nVoice=B\nActive=true\n[VoiceCommand 3]\nVoice=C\nActive=True\n");
+    ASSERT_EQ(problems.size(), 1);   // a lower-case true is not silently off
+    EXPECT_TRUE(problems[0].contains("\"VoiceCommand 2\"") && problems[0].contains("Active=true"));
     ASSERT_EQ(commands.count(), 3);
     EXPECT_TRUE(at(0).m_Active);
     EXPECT_EQ(at(0).m_Name, QStringLiteral("Close Window"));
@@ -116,7 +118,7 @@ TEST_F(BuiltInCommandsTest, SavingWritesEveryKeyInOrderAndReadsBackTheSame)
     EXPECT_TRUE(saved.startsWith("[VoiceCommand 1]\r\nName=Minimise\r\nActive=True\r\nVoice=Minimise\r\n"
                                  "Description=Minimises  Voice=Injected\r\nGesture=GestureDown\r\nWhatToSay=Minimise\r\n"
                                  "Type=2\r\nCmd=\r\nMessageID=274\r\nWParam=61472\r\nLParam=0\r\n"));
-    EXPECT_FALSE(saved.contains("gap"));
+    EXPECT_TRUE(saved.endsWith("[VoiceCommand 4]\r\nVoice=Beyond the gap\r\n"));   // still unreached, still there
 
     commands.LoadVoiceCommands(env.root());
     ASSERT_EQ(phrases(), (QStringList{"Minimise", "Browser"}));
@@ -129,6 +131,99 @@ TEST_F(BuiltInCommandsTest, SavingWritesEveryKeyInOrderAndReadsBackTheSame)
     ASSERT_TRUE(QFile::remove(file()) && QDir(env.root()).mkdir(BuiltInCommands::kFileName));
     EXPECT_FALSE(commands.SaveVoiceCommands(env.root()));
 }
+
+TEST_F(BuiltInCommandsTest, QuotedAndPaddedValuesReadBackUnchangedAfterASave)
+{
+    const QStringList values{"\"quoted\"", "'single'", "\"\"doubly\"\"", "  padded\t", "\"", "a \"b\" c", "'mixed\"", "plain"};
+    for (const QString& value : values) {
+        load("[VoiceCommand 1]\nVoice=x\n");
+        at(0).m_Name = at(0).m_Voice = at(0).m_Description = at(0).m_Gesture = at(0).m_WhatToSay = at(0).m_Cmd = value;
+        ASSERT_TRUE(commands.SaveVoiceCommands(env.root()));
+        const QByteArray first = IsolatedEnvironment::readFile(file());
+        for (int round = 0; round < 2; ++round) {
+            commands.LoadVoiceCommands(env.root());
+            ASSERT_EQ(commands.count(), 1) << value.toStdString();
+            for (const QString* field : {&at(0).m_Voice, &at(0).m_Description, &at(0).m_Gesture, &at(0).m_WhatToSay,
+                                         &at(0).m_Cmd})
+                EXPECT_EQ(*field, value);
+            ASSERT_TRUE(commands.SaveVoiceCommands(env.root()));
+            EXPECT_EQ(IsolatedEnvironment::readFile(file()), first) << "a load and a save change nothing";
+        }
+    }
+}
+
+TEST_F(BuiltInCommandsTest, ValuesLongerThanTheReadersTakeAreReportedAndKeptWhole)
+{
+    const QString longPhrase = QString(1500, u'p');
+    const QString longSentence = QString(1100, u's');
+    load(("[VoiceCommand 1]\nVoice=" + longPhrase + "\nWhatToSay=" + longSentence + "\n[VoiceCommand 2]\nVoice=Two\n")
+             .toUtf8()
+             .constData());
+    const QStringList problems = commands.LoadVoiceCommands(env.root());
+    ASSERT_EQ(problems.size(), 2);
+    EXPECT_TRUE(problems[0].contains("Voice value is 1500 characters"));
+    EXPECT_TRUE(problems[1].contains("WhatToSay value is 1100 characters"));
+    EXPECT_EQ(at(0).m_Voice.size(), 1023);
+
+    ASSERT_TRUE(commands.SaveVoiceCommands(env.root()));
+    const QByteArray saved = IsolatedEnvironment::readFile(file());
+    EXPECT_TRUE(saved.contains(("\r\nVoice=" + longPhrase + "\r\n").toUtf8()));
+    EXPECT_TRUE(saved.contains(("\r\nWhatToSay=" + longSentence + "\r\n").toUtf8()));
+
+    at(0).m_Voice = QStringLiteral("Edited");   // a value the user changed is saved as it is now
+    ASSERT_TRUE(commands.SaveVoiceCommands(env.root()));
+    EXPECT_TRUE(IsolatedEnvironment::readFile(file()).contains("\r\nVoice=Edited\r\n"));
+}
+
+TEST_F(BuiltInCommandsTest, SectionsBeyondANumberingGapAreNamedAndSurviveEvenAnEmptyList)
+{
+    const QStringList problems = load("[VoiceCommand 1]\nVoice=One\n[VoiceCommand 3]\nVoice=Three\r\nCmd=c\n"
+                                      "[Other]\nx=1\n[VoiceCommand 5]\nVoice=Five\n");
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains("\"VoiceCommand 3\", \"VoiceCommand 5\"")) << problems[0].toStdString();
+    ASSERT_EQ(commands.count(), 1);
+
+    commands.setActive(at(0), false);
+    ASSERT_TRUE(commands.SaveVoiceCommands(env.root()));
+    commands.LoadVoiceCommands(env.root());
+    EXPECT_EQ(phrases(), QStringList{"One"});
+    EXPECT_TRUE(IsolatedEnvironment::readFile(file()).contains("Voice=Three\r\nCmd=c\r\n"));
+
+    load("[VoiceCommand 2]\nVoice=Two\n");   // nothing loaded, yet the file is not deleted
+    ASSERT_TRUE(commands.SaveVoiceCommands(env.root()));
+    EXPECT_TRUE(IsolatedEnvironment::readFile(file()).contains("Voice=Two"));
+}
+
+class UnreadableCommandFileTest : public BuiltInCommandsTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UnreadableCommandFileTest, IsReportedAtLoadingAndLeftUntouchedAtSaving)
+{
+    const QString kind = QString::fromLatin1(GetParam());
+    QByteArray bytes("[VoiceCommand 1]\r\nVoice=Mine\r\n");
+    if (kind == "utf16")
+        bytes = QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(u"[VoiceCommand 1]\r\nVoice=Mine\r\n"), 62);
+    else if (kind == "binary")
+        bytes = QByteArray("\x7F" "ELF\x02\x01\x01\0\0\0", 10) + bytes;
+    IsolatedEnvironment::writeFile(file(), bytes);
+
+    QStringList problems;
+    if (kind == "no permission") {
+        WithoutFileRights::denyReading(file());
+        WithoutFileRights asUser;
+        problems = commands.LoadVoiceCommands(env.root());
+    } else {
+        problems = commands.LoadVoiceCommands(env.root());
+    }
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains(file()) && problems[0].contains("could not be read")) << problems[0].toStdString();
+    EXPECT_EQ(commands.count(), 0);
+
+    EXPECT_TRUE(commands.SaveVoiceCommands(env.root()));
+    QFile::setPermissions(file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(IsolatedEnvironment::readFile(file()), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableCommandFileTest, ::testing::Values("no permission", "utf16", "binary"));
 
 TEST_F(BuiltInCommandsTest, TabCommandsSelectTheirPageAndSwitchedOnCommandsWinLast)
 {
