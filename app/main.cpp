@@ -7,6 +7,7 @@
 #include "app/shell/frmTray.h"
 #include "app/voice/RemoteSay.h"
 #include "platform/agent/DesktopAgentCharacters.h"
+#include "platform/common/GuardedMain.h"
 #include "platform/desktop/LocalSocketInstance.h"
 #include "platform/desktop/QtClipboard.h"
 #include "platform/desktop/QtScreenMetrics.h"
@@ -147,9 +148,7 @@ int runOption(int argc, char** argv)
     return -1;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     if (const int status = runOption(argc, argv); status >= 0)
         return status;
@@ -185,4 +184,11 @@ int main(int argc, char** argv)
     QObject::connect(&startUp, &frmTray::programEnded, &app, &QCoreApplication::exit, Qt::QueuedConnection);
     startUp.Form_Load();
     return app.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runGuarded("vorlix", [&] { return run(argc, argv); });
 }

@@ -2,6 +2,7 @@
 // the program will import.
 
 #include "exporter/Mokavel.h"
+#include "platform/common/GuardedMain.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,9 +40,7 @@ int report(int32_t result, const char* outputFile)
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     if (argc < 2)
         return usage();
@@ -64,4 +63,11 @@ int main(int argc, char** argv)
         return 0;
     }
     return usage();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runGuarded("vorlix-export", [&] { return run(argc, argv); });
 }

@@ -5,8 +5,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 namespace {
+
+// What microphones and recorders make. Outside these a header is broken or hostile: a
+// rate of 1 Hz would turn each byte into 16,000 output samples.
+constexpr int kMinRateHz = 4000;
+constexpr int kMaxRateHz = 384000;
+constexpr int kMaxChannels = 32;
+// Over twenty minutes of 48 kHz stereo; a spoken command or a test takes seconds.
+constexpr qint64 kMaxFileBytes = qint64(256) << 20;
+constexpr qint64 kMaxSeconds = 2 * 60 * 60;
 
 uint32_t readLe32(const char* p)
 {
@@ -48,7 +58,14 @@ Result<std::vector<int16_t>> WavFile::readAsRecognizerInput(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Error::io(path, file.errorString());
-    auto result = decodeAsRecognizerInput(file.readAll());
+    if (file.size() > kMaxFileBytes)
+        return Error::io(path, QStringLiteral("the file is larger than %1 MB").arg(kMaxFileBytes >> 20));
+    Result<std::vector<int16_t>> result = Error{QString()};
+    try {
+        result = decodeAsRecognizerInput(file.readAll());
+    } catch (const std::bad_alloc&) {
+        result = Error{QStringLiteral("not enough memory to read it")};
+    }
     if (!result)
         return Error::io(path, result.error().message);
     return result;
@@ -85,14 +102,19 @@ Result<std::vector<int16_t>> WavFile::decodeAsRecognizerInput(const QByteArray& 
         }
         at = body + qsizetype(chunkSize) + (chunkSize & 1);
     }
-    if (channels <= 0 || rate <= 0 || rate > 768000 || (bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        || (isFloat && bits != 32))
-        return Error{QStringLiteral("WAV format not understood")};
+    if (rate < kMinRateHz || rate > kMaxRateHz)
+        return Error{QStringLiteral("WAV sample rate %1 Hz is outside %2 to %3 Hz").arg(rate).arg(kMinRateHz).arg(kMaxRateHz)};
+    if (channels <= 0 || channels > kMaxChannels)
+        return Error{QStringLiteral("WAV channel count %1 is outside 1 to %2").arg(channels).arg(kMaxChannels)};
+    if ((bits != 8 && bits != 16 && bits != 24 && bits != 32) || (isFloat && bits != 32))
+        return Error{QStringLiteral("WAV format not understood (%1-bit samples)").arg(bits)};
     if (!samples)
         return Error{QStringLiteral("WAV file has no audio data")};
 
     const int frameBytes = channels * bits / 8;
     const qsizetype frames = sampleBytes / frameBytes;
+    if (frames / rate > kMaxSeconds)
+        return Error{QStringLiteral("WAV file is longer than %1 hours").arg(kMaxSeconds / 3600)};
     std::vector<float> mono(size_t(frames), 0.0f);
     for (qsizetype f = 0; f < frames; ++f) {
         float sum = 0;

@@ -3,6 +3,7 @@
 // authors (try an animation, hear a text) and for tests.
 
 #include "platform/agent/DesktopAgentCharacters.h"
+#include "platform/common/GuardedMain.h"
 #include "platform/files/DirectorySearch.h"
 
 #include <QApplication>
@@ -119,9 +120,7 @@ bool issueStep(DesktopAgentCharacter& character, const QString& step, QTextStrea
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     // Needs no display, so it works from a plain terminal or an install check.
     if (argc == 2 && !std::strcmp(argv[1], "--list"))
@@ -162,4 +161,11 @@ int main(int argc, char** argv)
     if (!character.isBusy())
         return 0;
     return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runGuarded("vorlix-agent", [&] { return run(argc, argv); });
 }

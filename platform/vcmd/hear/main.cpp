@@ -5,6 +5,7 @@
 
 #include "platform/vcmd/SphinxRecognizer.h"
 #include "platform/vcmd/WavFile.h"
+#include "platform/common/GuardedMain.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,9 +22,7 @@ int usage()
     return 2;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int run(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
@@ -114,4 +113,11 @@ int main(int argc, char** argv)
         out.flush();
     }
     return status;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return runGuarded("vorlix-hear", [&] { return run(argc, argv); });
 }

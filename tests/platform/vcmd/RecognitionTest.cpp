@@ -308,6 +308,18 @@ TEST_F(HearToolTest, BadArgumentsAndFilesAreReported)
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_TRUE(process.readAllStandardError().contains("broken.wav"));
+
+    // A megabyte declared as 1 Hz would become 16 billion samples.
+    const auto le32 = [](uint32_t v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
+    const QByteArray fmt = QByteArray("\x01\x00\x01\x00", 4) + le32(1) + le32(1) + QByteArray("\x01\x00\x08\x00", 4);
+    const QByteArray data(1 << 20, '\x40');
+    IsolatedEnvironment::writeFile(env.path("slow.wav"), "RIFF" + le32(uint32_t(36 + data.size())) + "WAVEfmt " + le32(16)
+                                                             + fmt + "data" + le32(uint32_t(data.size())) + data);
+    process.start(tool(), {"--phrases", env.path("phrases.txt"), env.path("slow.wav")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardError().contains("sample rate 1 Hz"));
 }
 
 } // namespace

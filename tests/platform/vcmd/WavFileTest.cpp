@@ -118,6 +118,29 @@ TEST_F(WavFileTest, BrokenFilesAreRefusedWithAReason)
     EXPECT_FALSE(WavFile::readAsRecognizerInput(QStringLiteral("/nonexistent/file.wav")).ok());
 }
 
+TEST_F(WavFileTest, HeadersNoMicrophoneMakesAreRefusedBeforeAnythingIsAllocated)
+{
+    const QByteArray megabyte(1 << 20, '\x40');
+    const struct {
+        uint16_t channels;
+        uint32_t rate;
+        const char* reason;
+    } cases[] = {
+        {1, 1, "sample rate 1 Hz"},
+        {1, 3999, "sample rate 3999 Hz"},
+        {1, 0xFFFFFFFF, "sample rate"},
+        {1, 400000, "sample rate 400000 Hz"},
+        {33, 16000, "channel count 33"},
+        {0xFFFF, 16000, "channel count 65535"},
+    };
+    for (const auto& c : cases) {
+        const auto result = WavFile::decodeAsRecognizerInput(wav(1, c.channels, c.rate, 8, megabyte));
+        ASSERT_FALSE(result.ok()) << c.reason;
+        EXPECT_TRUE(result.error().message.contains(QLatin1String(c.reason))) << result.error().message.toStdString();
+    }
+    EXPECT_TRUE(WavFile::decodeAsRecognizerInput(wav(1, 1, 8000, 8, megabyte)).ok());   // a telephone line
+}
+
 TEST_F(WavFileTest, SoundEndsAtTheLastLoudWindow)
 {
     std::vector<int16_t> samples(16000, 0);
