@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -61,6 +62,30 @@ QString wordForSymbol(QChar c)
 
 bool isApostrophe(QChar c) { return c == QLatin1Char('\'') || c == QChar(0x2019); }
 
+// Decimal digits of every script ("٤", "४", and those beyond the basic plane) by their
+// value, so that the rest of the normaliser reads only 0-9.
+QString withAsciiDigits(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (c >= 0x80 && QChar::category(c) == QChar::Number_DecimalDigit && QChar::digitValue(c) >= 0)
+            out += QChar(u'0' + QChar::digitValue(c));
+        else
+            out += QString::fromUcs4(&c, 1);
+    }
+    return out;
+}
+
+// Compatibility forms ("ﬁ", "²") and letter case folded together, so that the result
+// reads the same when normalised again: lower-casing can leave a sequence ("İ" becomes
+// "i" and a combining dot) that normalisation would change on a second pass.
+QString foldedText(const QString& phrase)
+{
+    const QString folded = phrase.normalized(QString::NormalizationForm_KC).toLower();
+    return withAsciiDigits(folded.normalized(QString::NormalizationForm_KC));
+}
+
 } // namespace
 
 QStringList PhraseNormalizer::numberWords(const QString& digits)
@@ -68,6 +93,8 @@ QStringList PhraseNormalizer::numberWords(const QString& digits)
     QStringList out;
     if (digits.isEmpty())
         return out;
+    if (std::any_of(digits.cbegin(), digits.cend(), [](QChar d) { return d.unicode() >= 0x80; }))
+        return numberWords(withAsciiDigits(digits));
     // Long numbers and numbers with leading zeros ("007") are read digit by digit.
     if (digits.size() > 9 || (digits.size() > 1 && digits.front() == QLatin1Char('0'))) {
         for (QChar d : digits)
@@ -95,7 +122,7 @@ QStringList PhraseNormalizer::numberWords(const QString& digits)
 QStringList PhraseNormalizer::spokenWords(const QString& phrase)
 {
     QStringList words;
-    const QString text = phrase.normalized(QString::NormalizationForm_KC);
+    const QString text = foldedText(phrase);
     const qsizetype n = text.size();
     qsizetype i = 0;
     auto isAlnum = [&](qsizetype at) { return at >= 0 && at < n && text.at(at).isLetterOrNumber(); };
@@ -140,7 +167,7 @@ QStringList PhraseNormalizer::spokenWords(const QString& phrase)
                 }
                 ++end;
             }
-            words << word.toLower();
+            words << word;
             i = end;
         } else {
             if (c == QLatin1Char('.') && isAlnum(i - 1) && isAlnum(i + 1))
