@@ -23,6 +23,7 @@
 #include "platform/desktop/LocalSocketInstance.h"
 #include "platform/desktop/ScreenMetrics.h"
 #include "platform/desktop/TrayIconBackend.h"
+#include "platform/files/StaleTemporaries.h"
 #include "platform/vcmd/VoiceCommandControl.h"
 
 #include <QApplication>
@@ -134,6 +135,9 @@ bool frmMain::Form_Load()
         !listening)
         qCWarning(lcShell) << listening.error().message;
 
+    // Only one copy runs now, so no save of ours is under way.
+    for (const QString& folder : {m_state.AppPath, m_state.MacrosPath})
+        files::removeStaleTemporaries(QFile::encodeName(folder).toStdString());
     Settings = std::make_unique<CSettings>(m_state.AppPath);
     startUpMessage(Settings->LoadSettings(*this));
 

@@ -26,6 +26,9 @@
 
 #include <future>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 // The client blocks while it waits for the reply, so it runs on a thread of its own
@@ -413,6 +416,22 @@ TEST_F(frmMainTest, AnExitDuringStartUpWaitsForLoadingAndRequestsMeanwhileHearSt
     window->Form_Unload();
     EXPECT_TRUE(IsolatedEnvironment::readFile(env.path("Vorlix.INI")).contains("UserName=Ada"));
     EXPECT_TRUE(IsolatedEnvironment::readFile(env.path("VoiceCommands.INI")).contains("Voice=Two"));
+}
+
+TEST_F(frmMainTest, StartUpClearsTheTemporariesOfSavesThatWereKilled)
+{
+    const pid_t ended = [] {
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(0);
+        ::waitpid(child, nullptr, 0);
+        return child;
+    }();
+    const QString litter = env.path(QStringLiteral(".Vorlix.INI.tmp%1-0-123").arg(ended));
+    IsolatedEnvironment::writeFile(litter, QByteArray(1 << 20, 'x'));
+    auto window = makeWindow();
+    ASSERT_TRUE(window->Form_Load());
+    EXPECT_FALSE(QFile::exists(litter));
 }
 
 TEST_F(frmMainTest, AWelcomeMessageLongerThanABoxHoldsSurvivesARun)
