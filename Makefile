@@ -6,7 +6,9 @@ JOBS ?= $(shell nproc)
 # Root installs for everyone, any other user for themselves.
 PREFIX ?= $(if $(filter 0,$(shell id -u)),/usr/local,$(HOME)/.local)
 
-.PHONY: all setup configure build run test bench install uninstall package clean
+ASAN_BUILD ?= build-asan
+
+.PHONY: all setup configure build run test test-asan bench install uninstall package clean
 
 all: build
 
@@ -25,6 +27,14 @@ run: build
 test: build
 	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The unit tests (not the end-to-end ones) built with ASan and UBSan, in a folder of their own.
+test-asan: setup
+	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLIX_SANITIZE=ON
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS) -LE e2e
+
 bench: build
 	@scripts/bench.sh $(BUILD)
 
@@ -39,4 +49,4 @@ package: build
 	@cmake --build $(BUILD) --target package
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)
