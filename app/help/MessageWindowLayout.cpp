@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -33,6 +34,18 @@ QBoxLayout* layOutMessageWindow(QDialog& dialog, QWidget* message)
     outer->addLayout(top, 1);
     outer->addLayout(buttons);
     return buttons;
+}
+
+void fitToScreen(QWidget& window)
+{
+    const QScreen* screen = window.screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    // The frame the window manager adds is not known before showing; leave room for it.
+    const QSize room = available.size() - QSize(16, 48);
+    window.setMaximumSize(room);
+    window.resize(window.sizeHint().boundedTo(room));
 }
 
 QString withPlainLineEnds(QString text)

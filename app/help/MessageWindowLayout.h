@@ -11,5 +11,9 @@ class QWidget;
 // Lays out dialog and returns the button row for the caller to fill.
 QBoxLayout* layOutMessageWindow(QDialog& dialog, QWidget* message);
 
+// Keeps window within the free area of its screen (without panels), so that its buttons
+// stay in reach; call before it is shown.
+void fitToScreen(QWidget& window);
+
 // Texts arrive with CR LF line ends from the data files; the widgets want plain LF.
 QString withPlainLineEnds(QString text);

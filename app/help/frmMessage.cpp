@@ -6,6 +6,7 @@
 #include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShowEvent>
 
 frmMessage::frmMessage(CharacterSpeech& speech, QWidget* parent) : QDialog(parent), m_speech(speech)
@@ -17,6 +18,15 @@ frmMessage::frmMessage(CharacterSpeech& speech, QWidget* parent) : QDialog(paren
     lblMessage->setWordWrap(true);
     lblMessage->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblMessage->setMinimumWidth(360);
+    lblMessage->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    // A start-up message may list a thousand entries: it scrolls rather than growing
+    // past the screen with its OK button.
+    auto* scrMessage = new QScrollArea(this);
+    scrMessage->setObjectName(QStringLiteral("scrMessage"));
+    scrMessage->setWidgetResizable(true);
+    scrMessage->setFrameShape(QFrame::NoFrame);
+    scrMessage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scrMessage->setWidget(lblMessage);
 
     cmdSayIt = new QPushButton(QStringLiteral("&Say It"), this);
     cmdSayIt->setObjectName(QStringLiteral("cmdSayIt"));
@@ -24,7 +34,7 @@ frmMessage::frmMessage(CharacterSpeech& speech, QWidget* parent) : QDialog(paren
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
 
-    QBoxLayout* buttons = layOutMessageWindow(*this, lblMessage);
+    QBoxLayout* buttons = layOutMessageWindow(*this, scrMessage);
     buttons->addStretch(1);
     buttons->addWidget(cmdSayIt);
     buttons->addWidget(cmdOK);
@@ -40,6 +50,7 @@ void frmMessage::setMessage(const QString& text)
 
 void frmMessage::showEvent(QShowEvent* event)
 {
+    fitToScreen(*this);
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;

@@ -9,6 +9,11 @@
 
 namespace {
 
+// A message box grows with its text; past this it would outgrow the screen and hide its
+// OK button, so the box shows the beginning and keeps the whole text under "Show Details".
+constexpr int kMaxShownLines = 20;
+constexpr qsizetype kMaxShownCharacters = 2000;
+
 // Message boxes open over the main window when it is open, owned by it.
 QWidget* owner()
 {
@@ -19,16 +24,30 @@ QWidget* owner()
     return nullptr;
 }
 
+void showMessage(QMessageBox::Icon icon, const QString& text)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    QMessageBox box(icon, AppInfo::kTitle, QString(), QMessageBox::Ok, owner());
+    box.setTextFormat(Qt::PlainText);
+    const QStringList lines = text.split(u'\n');
+    if (lines.size() <= kMaxShownLines && text.size() <= kMaxShownCharacters) {
+        box.setText(text);
+    } else {
+        const QString beginning = lines.mid(0, kMaxShownLines).join(u'\n').left(kMaxShownCharacters);
+        box.setText(beginning + QStringLiteral("\n…\n\nThe whole message is under Show Details."));
+        box.setDetailedText(text);
+    }
+    box.exec();
+}
+
 } // namespace
 
 void MessageBoxMessages::information(const QString& text)
 {
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-    QMessageBox::information(owner(), AppInfo::kTitle, text);
+    showMessage(QMessageBox::Information, text);
 }
 
 void MessageBoxMessages::critical(const QString& text)
 {
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-    QMessageBox::critical(owner(), AppInfo::kTitle, text);
+    showMessage(QMessageBox::Critical, text);
 }

@@ -17,6 +17,8 @@
 #include <QTest>
 
 #include <functional>
+#include <QScreen>
+
 #include <optional>
 #include <string>
 #include <tuple>
@@ -187,6 +189,25 @@ TEST_F(HelpAndMessagesTest, MessageTextIsShownAsWrittenNotAsMarkup)
     help.ShowMessage("Failed to find character file /tmp/<b>x</b>.acs\r\nUnable to run.", false);
     EXPECT_EQ(host.seen.text, "Failed to find character file /tmp/<b>x</b>.acs\nUnable to run.");
     EXPECT_EQ(format, Qt::PlainText);
+}
+
+TEST_F(HelpAndMessagesTest, AThousandLineMessageScrollsAndItsOkButtonStaysOnTheScreen)
+{
+    QStringList lines;
+    for (int i = 1; i <= 1000; ++i)
+        lines << QStringLiteral("VoiceCommands.INI, section \"VoiceCommand %1\": this command was left out.").arg(i);
+    QRect screen, window, ok;
+    host.userAction = [&](QDialog& form) {
+        screen = form.screen()->availableGeometry();
+        window = form.geometry();
+        const auto* button = form.findChild<QAbstractButton*>("cmdOK");
+        ok = QRect(button->mapTo(&form, QPoint(0, 0)), button->size());
+    };
+    help.ShowMessage(lines.join(u'\n'), false);
+    EXPECT_EQ(host.seen.text.count(u'\n'), 999) << "the whole text is there to scroll through";
+    EXPECT_LE(window.height(), screen.height());
+    EXPECT_LE(window.width(), screen.width());
+    EXPECT_TRUE(QRect(QPoint(0, 0), window.size()).contains(ok)) << ok.y() << " in " << window.height();
 }
 
 // ---- the web page buttons -------------------------------------------------------------
