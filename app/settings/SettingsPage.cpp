@@ -12,8 +12,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
-
-#include <algorithm>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
