@@ -439,7 +439,7 @@ TEST_F(frmMainTest, AWelcomeMessageLongerThanABoxHoldsSurvivesARun)
     const QString message = QString(40000, u'w');
     IsolatedEnvironment::writeFile(env.path("Welcome.txt"), ("\"" + message + "\"\r\n").toUtf8());
     auto window = startWindow();
-    EXPECT_EQ(window->settingsPage->txtWelcomeMessage->text().size(), message.size());
+    EXPECT_EQ(window->findChild<QLineEdit*>("txtWelcomeMessage")->text().size(), message.size());
     state.Quitting = true;
     window->Form_Unload();
     EXPECT_EQ(IsolatedEnvironment::readFile(env.path("Welcome.txt")), ("\"" + message + "\"\r\n").toUtf8());
