@@ -67,7 +67,7 @@ QList<QPair<int, QStringList>> sectionsFrom(const QString& file, int firstUnreac
             const int number = match.hasMatch() ? match.captured(1).toInt(&isNumber) : 0;
             keeping = isNumber && number >= firstUnreached;
             if (keeping)
-                sections.append({number, {}});
+                sections.append(qMakePair(number, QStringList()));
             continue;
         }
         if (keeping && line.contains(u'='))

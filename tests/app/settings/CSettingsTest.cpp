@@ -224,7 +224,7 @@ TEST_F(CSettingsTest, GarbageAndBinaryFileYieldsDefaults)
     ASSERT_EQ(problems.size(), 1);
     EXPECT_TRUE(problems[0].contains("Vorlix.INI could not be read (it is not a text file)"));
     s.m_VoiceSpeed = 200;
-    s.Save(placement);
+    (void)s.Save(placement);
     EXPECT_EQ(ini(), garbage) << "a file that was not read whole is never replaced";
 }
 
@@ -247,7 +247,7 @@ TEST_F(CSettingsTest, UnreadableFilesAreReportedAndLeftAsTheyAre)
     EXPECT_TRUE(problems[1].contains("UTF-16"));
     s.m_UserName = "Someone else";
     s.m_WelcomeMessage = "Hello";
-    s.Save(placement);
+    (void)s.Save(placement);
     QFile::setPermissions(iniPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_EQ(ini(), settings);
     EXPECT_EQ(IsolatedEnvironment::readFile(env.path("Welcome.txt")), welcome);
@@ -260,8 +260,8 @@ TEST_F(CSettingsTest, QuotedAndPaddedNamesReadBackUnchanged)
         CSettings s = load();
         s.m_UserName = name;
         s.m_FontName = name;
-        s.Save(placement);
-        s.Save(placement);
+        (void)s.Save(placement);
+        (void)s.Save(placement);
         const CSettings back = load();
         EXPECT_EQ(back.m_UserName, name);
         EXPECT_EQ(back.m_FontName, name);
