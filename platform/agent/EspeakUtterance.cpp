@@ -303,8 +303,8 @@ void EspeakUtterance::synthesize()
             espeak_SetSynthCallback(synthCallback);
             const bool whisper = segment.voice.character == VoiceCharacter::Whisper;
             const QByteArray voice = QByteArray(voiceName(m_languageId)) + (whisper ? "+whisper" : "");
-            if (espeak_SetVoiceByName(voice.constData()) != EE_OK)
-                espeak_SetVoiceByName("en-us");
+            if (!session.setVoice(voice.toStdString()))
+                session.setVoice("en-us");
             espeak_SetParameter(espeakRATE, espeakRate(segment.voice.wordsPerMinute.value_or(kDefaultWordsPerMinute)), 0);
             espeak_SetParameter(espeakPITCH, espeakPitch(segment.voice.pitchHz.value_or(50)), 0);
             espeak_SetParameter(espeakRANGE, segment.voice.character == VoiceCharacter::Monotone ? 0 : 50, 0);

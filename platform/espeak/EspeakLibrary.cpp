@@ -10,7 +10,24 @@ std::recursive_mutex& libraryMutex()
     return mutex;
 }
 
+// The voice last selected; read and written only while a session holds the mutex.
+std::string& currentVoice()
+{
+    static std::string name;
+    return name;
+}
+
 } // namespace
+
+bool EspeakLibrary::Session::setVoice(const std::string& name)
+{
+    if (name == currentVoice())
+        return true;
+    if (espeak_SetVoiceByName(name.c_str()) != EE_OK)
+        return false;
+    currentVoice() = name;
+    return true;
+}
 
 EspeakLibrary::Session EspeakLibrary::acquire()
 {

@@ -6,6 +6,7 @@
 // samples in their synth callback; nothing is played by the library itself).
 
 #include <mutex>
+#include <string>
 
 class EspeakLibrary {
 public:
@@ -13,6 +14,10 @@ public:
     public:
         bool isAvailable() const { return m_available; }   // false: no voice data, library unusable
         int sampleRate() const { return m_sampleRate; }    // Hz of the samples the synth callback gets
+        // Selects a voice by name (with an optional "+variant"). Every change of voice makes
+        // the library keep about a kilobyte it never frees, so an unchanged voice is not set
+        // again. False: no such voice; the voice in use stays.
+        bool setVoice(const std::string& name);
 
     private:
         friend class EspeakLibrary;

@@ -119,10 +119,9 @@ QString PronunciationDictionary::espeakPronunciation(const QString& word)
     auto session = EspeakLibrary::acquire();
     if (!session.isAvailable())
         return {};
-    // The voice is global to the library: borrow American English, give back the caller's.
-    const espeak_VOICE* current = espeak_GetCurrentVoice();
-    const QByteArray previous = current && current->name ? QByteArray(current->name) : QByteArray();
-    if (espeak_SetVoiceByName("en-us") != EE_OK)
+    // Readings are American English whatever voice the character speaks with; every user of
+    // the library selects the voice it needs, so none is given back.
+    if (!session.setVoice("en-us"))
         return {};
 
     const QByteArray utf8 = word.toUtf8();
@@ -135,8 +134,6 @@ QString PronunciationDictionary::espeakPronunciation(const QString& word)
             break;
         phonemes += QString::fromUtf8(part) + QLatin1Char(' ');
     }
-    if (!previous.isEmpty() && previous != "en-us")
-        espeak_SetVoiceByName(previous.constData());
 
     QStringList phones;
     for (const QString& name : phonemes.split(QRegularExpression(QStringLiteral("[_ ]+")), Qt::SkipEmptyParts)) {
