@@ -1,8 +1,8 @@
 #pragma once
 // A private X desktop for end-to-end tests: Xvfb with openbox, started before the
 // QApplication so that the classes under test run with their defaults, as in the program.
-// start() leaves skipReason set when a tool is missing, failure when the desktop did not
-// come up; DISPLAY names it afterwards.
+// start() leaves failure set when a tool is missing or the desktop did not come up (the
+// setup script installs the tools, so neither is a reason to skip); DISPLAY names it afterwards.
 
 // gtest before Xlib, whose None macro would break it.
 #include <gtest/gtest.h>
@@ -19,7 +19,7 @@
 constexpr int kWaitMs = 15000;
 
 struct DesktopSession {
-    QString skipReason, failure;   // a tool is missing; the desktop did not come up
+    QString failure;
     Display* display = nullptr;
     QProcess xvfb, openbox;
     QTemporaryDir home;
@@ -28,7 +28,7 @@ struct DesktopSession {
     {
         for (const char* tool : {"Xvfb", "openbox"}) {
             if (QStandardPaths::findExecutable(tool).isEmpty())
-                return void(skipReason = QLatin1String(tool) + " is not installed");
+                return void(failure = QLatin1String(tool) + " is not installed");
         }
         // Before the QApplication no event loop runs: block until Xvfb names a free display.
         xvfb.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -81,8 +81,7 @@ class PulseCaptureTest : public IsolatedTest {
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable("pulseaudio").isEmpty())
-            GTEST_SKIP() << "pulseaudio is not installed";
+        ASSERT_FALSE(QStandardPaths::findExecutable("pulseaudio").isEmpty()) << "pulseaudio is not installed";
         fifo = env.path("mic.fifo");
         const QString socket = env.path("pulse.sock");
         IsolatedEnvironment::writeFile(env.path("test.pa"),
