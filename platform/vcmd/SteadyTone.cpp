@@ -1,5 +1,7 @@
 #include "platform/vcmd/SteadyTone.h"
 
+#include "platform/vcmd/Fft.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -23,30 +25,6 @@ constexpr double kSteadyShapeChange = 0.45;
 using Frame = std::array<std::complex<double>, kFrame>;
 using Spectrum = std::array<double, kFrame / 2>;
 
-void fft(Frame& x)
-{
-    for (int i = 1, j = 0; i < kFrame; ++i) {
-        int bit = kFrame >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j)
-            std::swap(x[size_t(i)], x[size_t(j)]);
-    }
-    for (int len = 2; len <= kFrame; len <<= 1) {
-        const std::complex<double> step = std::polar(1.0, -2 * std::numbers::pi / len);
-        for (int i = 0; i < kFrame; i += len) {
-            std::complex<double> w = 1;
-            for (int k = 0; k < len / 2; ++k, w *= step) {
-                const auto u = x[size_t(i + k)];
-                const auto v = x[size_t(i + k + len / 2)] * w;
-                x[size_t(i + k)] = u + v;
-                x[size_t(i + k + len / 2)] = u - v;
-            }
-        }
-    }
-}
-
 std::vector<Spectrum> spectra(const int16_t* samples, size_t count)
 {
     static const auto window = [] {
@@ -60,7 +38,7 @@ std::vector<Spectrum> spectra(const int16_t* samples, size_t count)
     for (size_t start = 0; start + kFrame <= count; start += kFrame / 2) {
         for (size_t i = 0; i < size_t(kFrame); ++i)
             frame[i] = samples[start + i] * window[i];
-        fft(frame);
+        Fft::transform(frame.data(), frame.size());
         Spectrum& power = spectra.emplace_back();
         for (size_t k = kLowestBand; k < power.size(); ++k)
             power[k] = std::norm(frame[k]);
