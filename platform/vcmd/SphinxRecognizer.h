@@ -4,8 +4,9 @@
 // the grammar (the garbage branch); a phrase that wins is then verified against a free
 // phone loop over the finished utterance, and its score (0-100) compared with the
 // threshold. An utterance ends after the short silence when its words so far are a whole
-// phrase nothing continues, after the longer one otherwise. Plain class, not thread-safe: one
-// thread feeds it and reads its results.
+// phrase nothing continues, after the longer one otherwise. In loud noise the utterance is
+// decoded again with the noise taken out, and a short phrase must be surer to fire. Plain
+// class, not thread-safe: one thread feeds it and reads its results.
 
 #include "platform/common/Result.h"
 
@@ -26,7 +27,7 @@ struct Hearing {
     QString heard;                  // the best path in words, "…" where only the garbage loop fit
     int score = 0;                  // 0-100, how sure the recogniser is that `phrase` was said
     bool fired = false;             // `phrase` and a score that passes the threshold
-    bool withheld = false;          // held back at any threshold: only the start of a phrase, or two looks in noise disagreed
+    bool withheld = false;          // held back at any threshold: only the start of a phrase, or too unsure for the noise
     int64_t speechStartSample = 0;  // stream positions, 16 kHz
     int64_t speechEndSample = 0;    // where the pause after the last words was detected
     int64_t endedSample = 0;        // where the utterance ended: later, when it waited for more words
@@ -87,7 +88,10 @@ private:
     Hearing endUtterance();
     int longestPause() const;
     void readResult(Hearing& hearing);
-    void decodeWholeUtterance(ps_decoder_s* decoder);
+    // Decodes this audio as the utterance just ended, with its own normalisation, in both decoders.
+    void lookAgain(const std::vector<int16_t>& audio);
+    void decodeWholeUtterance(ps_decoder_s* decoder, const std::vector<int16_t>& audio);
+    void relearnNoise(ps_decoder_s* decoder);
     int verify(int grammarScore, int grammarFrames);
 
     Options m_options;
@@ -96,6 +100,8 @@ private:
     std::unique_ptr<PronunciationDictionary> m_dictionary;
     QStringList m_phrases;
     QHash<QString, QString> m_phraseBySpoken;
+    QHash<QString, int> m_phonesBySpoken;   // how many sounds each phrase has, by its first reading
+    QHash<QString, int> m_phonesOfWord;     // of every word in the decoder
     QSet<QString> m_spokenPrefixes;   // the first words of longer phrases, "front" of "front left"
     QSet<QString> m_wordsInDecoder;
     QSet<QString> m_reportedUnsayable;
