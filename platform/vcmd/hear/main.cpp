@@ -3,6 +3,7 @@
 // written in the phrase file (empty when nothing fired), the score, and the milliseconds from
 // the end of the speech in the file (noise may run on after it) to the result.
 
+#include "platform/vcmd/SpeakerAdaptation.h"
 #include "platform/vcmd/SphinxRecognizer.h"
 #include "platform/vcmd/WavFile.h"
 #include "platform/common/GuardedMain.h"
@@ -17,8 +18,9 @@ namespace {
 
 int usage()
 {
-    std::fprintf(stderr, "usage: vorlix-hear --phrases FILE [--threshold N] WAV...\n"
-                         "  FILE holds one phrase per line, as a user would write it.\n");
+    std::fprintf(stderr, "usage: vorlix-hear --phrases FILE [--threshold N] [--no-adaptation] WAV...\n"
+                         "  FILE holds one phrase per line, as a user would write it.\n"
+                         "  The user's speaker adaptation is used as Vorlix uses it, unless --no-adaptation.\n");
     return 2;
 }
 
@@ -28,6 +30,7 @@ int run(int argc, char** argv)
     QStringList args = app.arguments().mid(1);
     QString phrasesPath;
     int threshold = 50;
+    bool adapted = true;
     QStringList wavs;
     for (qsizetype i = 0; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--phrases") && i + 1 < args.size()) {
@@ -39,6 +42,8 @@ int run(int argc, char** argv)
                 std::fprintf(stderr, "vorlix-hear: the threshold is a number from 0 to 100\n");
                 return 2;
             }
+        } else if (args[i] == QStringLiteral("--no-adaptation")) {
+            adapted = false;
         } else if (args[i].startsWith(QStringLiteral("--"))) {
             return usage();
         } else {
@@ -61,7 +66,16 @@ int run(int argc, char** argv)
 
     SphinxRecognizer::Options options;
     options.threshold = threshold;
+    if (adapted)
+        options.mllrFile = SpeakerAdaptation::storedTransform(SpeakerAdaptation::defaultFolder());
     auto created = SphinxRecognizer::create(options);
+    if (!created && !options.mllrFile.isEmpty()) {
+        // As in Vorlix, a damaged adaptation costs the adaptation, not the recogniser.
+        std::fprintf(stderr, "vorlix-hear: the speaker adaptation %s does not load; hearing with the plain model\n",
+            qPrintable(options.mllrFile));
+        options.mllrFile.clear();
+        created = SphinxRecognizer::create(options);
+    }
     if (!created) {
         std::fprintf(stderr, "vorlix-hear: %s\n", qPrintable(created.error().message));
         return 1;

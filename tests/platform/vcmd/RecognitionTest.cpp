@@ -293,6 +293,21 @@ TEST_F(HearToolTest, PrintsOneLinePerWavWithThePhraseAsWritten)
     EXPECT_LE(third[3].toInt(), 1500);
 }
 
+TEST_F(HearToolTest, HearsWithTheUsersAdaptationAndLeavesADamagedOneAside)
+{
+    IsolatedEnvironment::writeFile(env.path("phrases.txt"), "Calculator\n");
+    IsolatedEnvironment::writeFile(env.path("data/vorlix/adaptation/mllr_matrix"), "not a transform\n");
+    const QString wav = writeWav(env.path("hit.wav"), synthesizeSpeech("Calculator", env.root()));
+    for (const QStringList& extra : {QStringList{}, QStringList{"--no-adaptation"}}) {
+        QProcess process;
+        process.start(tool(), QStringList{"--phrases", env.path("phrases.txt")} + extra + QStringList{wav});
+        ASSERT_TRUE(process.waitForFinished(120000));
+        EXPECT_EQ(process.exitCode(), 0);
+        EXPECT_EQ(process.readAllStandardOutput().split('\t').value(1), "Calculator");
+        EXPECT_EQ(process.readAllStandardError().contains("does not load"), extra.isEmpty());
+    }
+}
+
 TEST_F(HearToolTest, BadArgumentsAndFilesAreReported)
 {
     QProcess process;
