@@ -1,7 +1,8 @@
 #pragma once
 // The recogniser itself: PocketSphinx with the en-us model, listening for the phrases it is
 // given and for nothing else. Out-of-menu speech and noise are absorbed by a phone loop in
-// the grammar (the garbage branch); a phrase that wins is then verified against a free
+// the grammar (the garbage branch), which may also follow a whole phrase, so that words said
+// after it make the utterance garbage; a phrase that wins is then verified against a free
 // phone loop over the finished utterance, and its score (0-100) compared with the
 // threshold. An utterance ends after the short silence when its words so far are a whole
 // phrase nothing continues, after the longer one otherwise. In loud noise the utterance is
