@@ -344,16 +344,19 @@ QStringList SphinxRecognizer::compile()
     // A stricter threshold makes the garbage loop cheaper, so doubtful speech falls to it.
     const double garbageLog10 = kGarbageLog10AtLeastStrict
         + (kGarbageLog10AtMostStrict - kGarbageLog10AtLeastStrict) * m_threshold / 100.0;
-    const int32 garbageLogp = int32(logmath_log10_to_log(logmath, garbageLog10 / languageWeight) * languageWeight);
-    const int32 tailLogp = int32(
-        logmath_log10_to_log(logmath, (garbageLog10 + kPhraseTailLog10) / languageWeight) * languageWeight);
-    for (const char* phone : kPhones) {
-        const QByteArray name = QByteArray("~") + QByteArray(phone).toLower();
-        const int wid = fsg_model_word_add(fsg, name.constData());
+    const auto logp = [&](double log10) {
+        return int32(logmath_log10_to_log(logmath, log10 / languageWeight) * languageWeight);
+    };
+    const int32 garbageLogp = logp(garbageLog10);
+    const int32 tailLogp = logp(garbageLog10 + kPhraseTailLog10);
+    auto addGarbageWord = [&](const char* name) {
+        const int wid = fsg_model_word_add(fsg, name);
         fsg_model_trans_add(fsg, 0, 2, garbageLogp, wid);
         fsg_model_trans_add(fsg, 2, 2, garbageLogp, wid);
         fsg_model_trans_add(fsg, 3, 2, tailLogp, wid);
-    }
+    };
+    for (const char* phone : kPhones)
+        addGarbageWord((QByteArray("~") + QByteArray(phone).toLower()).constData());
     for (const char* filler : kFillerWords) {
         const QString word = QString::fromLatin1(filler);
         const QString name = QStringLiteral("~w-") + word;
@@ -363,11 +366,7 @@ QStringList SphinxRecognizer::compile()
                 continue;
             m_wordsInDecoder.insert(name);
         }
-        const QByteArray n = name.toUtf8();
-        const int wid = fsg_model_word_add(fsg, n.constData());
-        fsg_model_trans_add(fsg, 0, 2, garbageLogp, wid);
-        fsg_model_trans_add(fsg, 2, 2, garbageLogp, wid);
-        fsg_model_trans_add(fsg, 3, 2, tailLogp, wid);
+        addGarbageWord(name.toUtf8().constData());
     }
     fsg_model_null_trans_add(fsg, 2, 1, 0);
     fsg_model_null_trans_add(fsg, 3, 1, 0);
