@@ -231,11 +231,6 @@ TEST_F(AdaptationTest, ForgettingRemovesEverything)
     EXPECT_TRUE(SpeakerAdaptation(folder(), tools).forget()) << "nothing to forget is no failure";
 }
 
-TEST_F(AdaptationTest, TheDefaultFolderIsInTheUsersDataFolder)
-{
-    EXPECT_EQ(SpeakerAdaptation::defaultFolder(), env.path("data") + "/vorlix/adaptation");
-}
-
 // The real tools on a few synthesised phrases: the transform they compute loads.
 TEST_F(AdaptationTest, TheRealToolsAdaptToAVoice)
 {
@@ -353,20 +348,6 @@ TEST_F(AdaptationSessionTest, TheDialogWalksThroughThePhrasesAdaptsAndForgets)
     ASSERT_TRUE(changed.wait(20000));
     EXPECT_FALSE(changed.last().first().toBool());
     EXPECT_FALSE(forget->isEnabled());
-}
-
-TEST_F(AdaptationSessionTest, AFailedAdaptationLeavesTheRecogniserAsItWas)
-{
-    SphinxVoiceCommandControl control(pushed());
-    useStore(control);
-    tools.answers["bw"] = {false, -1, {}};
-    QSignalSpy finished(&control, &SphinxVoiceCommandControl::adaptationFinished);
-    control.adaptToVoice(recordings(10));
-    ASSERT_TRUE(finished.wait(20000));
-    EXPECT_TRUE(finished.first().first().toString().contains("sphinxtrain"));
-    EXPECT_FALSE(control.isAdapting());
-    EXPECT_FALSE(control.isAdapted());
-    EXPECT_TRUE(SpeakerAdaptation::storedTransform(folder()).isEmpty());
 }
 
 } // namespace

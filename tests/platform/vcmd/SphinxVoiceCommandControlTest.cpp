@@ -125,18 +125,6 @@ TEST_F(VoiceMenuTest, RemovedAndReleasedEntriesNoLongerFire)
     EXPECT_FALSE(control.injectPhrase("Listen"));
 }
 
-TEST_F(VoiceMenuTest, ThresholdIsClampedToItsRange)
-{
-    control.setThreshold(0);
-    EXPECT_EQ(control.threshold(), 0);
-    control.setThreshold(100);
-    EXPECT_EQ(control.threshold(), 100);
-    control.setThreshold(250);
-    EXPECT_EQ(control.threshold(), 100);
-    control.setThreshold(-5);
-    EXPECT_EQ(control.threshold(), 0);
-}
-
 TEST_F(VoiceMenuTest, TrainingDialogOpensOnceWithTheCallersTitle)
 {
     QWidget owner;
@@ -145,8 +133,6 @@ TEST_F(VoiceMenuTest, TrainingDialogOpensOnceWithTheCallersTitle)
     const auto dialogs = owner.findChildren<QDialog*>();
     ASSERT_EQ(dialogs.size(), 1);
     EXPECT_EQ(dialogs.first()->windowTitle(), "Vorlix Training");
-    EXPECT_NE(dialogs.first()->findChild<QObject*>("lstPractice"), nullptr);
-    EXPECT_NE(dialogs.first()->findChild<QObject*>("cboDevice"), nullptr);
     dialogs.first()->close();
 }
 
