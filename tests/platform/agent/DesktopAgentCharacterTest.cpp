@@ -22,7 +22,6 @@ class DesktopAgentCharacterTest : public IsolatedTest {
 protected:
     void SetUp() override
     {
-        env.setEnv("VORLIX_AGENT_LOG", env.path("agent.log"));
         env.setEnv("VORLIX_TTS_OUT", env.path("speech"));
         path = TestCharacter::write(env.root());
         ASSERT_TRUE(characters.load(kId, path).ok());
@@ -43,8 +42,6 @@ protected:
 
     QColor centreColor() const { return character->window().image().pixelColor(5, 5); }
 
-    QStringList wavFiles() const { return QDir(env.path("speech")).entryList({"*.wav"}, QDir::Files, QDir::Name); }
-
     QString path;
     DesktopAgentCharacters characters;
     DesktopAgentCharacter* character = nullptr;
@@ -54,35 +51,35 @@ protected:
 TEST_F(DesktopAgentCharacterTest, CollectionFindsLoadsAndUnloadsById)
 {
     EXPECT_EQ(characters.item("vorlixagent"), character);
-    EXPECT_EQ(characters.item("Other"), nullptr);
     EXPECT_TRUE(characters.unload(kId).ok());
     EXPECT_EQ(characters.item(kId), nullptr);
-    const Result<void> again = characters.unload(kId);
-    ASSERT_FALSE(again.ok());
-    EXPECT_TRUE(again.error().message.contains(kId));
-
-    const Result<void> missing = characters.load(kId, env.path("ghost.acs"));
-    ASSERT_FALSE(missing.ok());
-    EXPECT_TRUE(missing.error().message.contains(env.path("ghost.acs")));
+    EXPECT_FALSE(characters.unload(kId).ok());
+    EXPECT_FALSE(characters.load(kId, env.path("ghost.acs")).ok());
     EXPECT_EQ(characters.item(kId), nullptr);
 }
 
-TEST_F(DesktopAgentCharacterTest, SizesFollowTheCallerAndAbsurdOnesAreIgnored)
+// The sizes come from a 16-bit caller: 0, 65535 and the like must not blow up the window.
+TEST_F(DesktopAgentCharacterTest, WindowTakesTheCallersSizeNeverTheFocusAndIsDraggable)
 {
     EXPECT_EQ(character->originalWidth(), 40);
-    EXPECT_EQ(character->originalHeight(), 40);
-    EXPECT_EQ(character->width(), 40);
     character->setWidth(80);
     character->setHeight(20);
-    for (const int16_t absurd : {int16_t(0), int16_t(-1) /* 65535 */, int16_t(-32768), int16_t(30000)}) {
+    for (const int16_t absurd : {int16_t(0), int16_t(-1) /* 65535 */, int16_t(30000)}) {
         character->setWidth(absurd);
         character->setHeight(absurd);
     }
-    EXPECT_EQ(character->width(), 80);
-    EXPECT_EQ(character->height(), 20);
-    character->show(true);
+    character->show(true);   // fast: straight to the body, no "Show" frame
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(character->window().image().size(), QSize(80, 20));
+    EXPECT_EQ(centreColor(), kBodyColor);
+
+    auto& window = const_cast<AgentWindow&>(character->window());
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    const QPoint start = character->position();
+    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseMove(&window, QPoint(40, 50));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(40, 50));
+    EXPECT_EQ(character->position(), start + QPoint(30, 40));
 }
 
 TEST_F(DesktopAgentCharacterTest, RequestsRunLaterAndInTheOrderIssued)
@@ -90,9 +87,7 @@ TEST_F(DesktopAgentCharacterTest, RequestsRunLaterAndInTheOrderIssued)
     character->show(true);
     EXPECT_FALSE(character->isVisible());   // nothing runs inside the caller's call
     EXPECT_TRUE(character->play("wave").ok());
-    const Result<void> unknown = character->play("Cartwheel");
-    ASSERT_FALSE(unknown.ok());
-    EXPECT_TRUE(unknown.error().message.contains("Cartwheel"));
+    EXPECT_FALSE(character->play("Cartwheel").ok());
     character->moveTo(100, 50);
     character->speak(R"(\Spd=200\)");   // nothing to say: must not hold up the queue
     character->hide(true);
@@ -103,12 +98,11 @@ TEST_F(DesktopAgentCharacterTest, RequestsRunLaterAndInTheOrderIssued)
     EXPECT_FALSE(character->isVisible());
 }
 
-TEST_F(DesktopAgentCharacterTest, SlowShowPlaysItsAnimationAndStopEndsItDroppingThePending)
+TEST_F(DesktopAgentCharacterTest, StopEndsTheRunningAnimationAndDropsThePending)
 {
     character->show(false);
     character->hide(true);
     QCoreApplication::processEvents();
-    ASSERT_TRUE(character->isVisible());
     EXPECT_EQ(centreColor(), kShowColor);   // the minute-long "Show" frame
 
     character->stop();
@@ -117,25 +111,15 @@ TEST_F(DesktopAgentCharacterTest, SlowShowPlaysItsAnimationAndStopEndsItDropping
     EXPECT_FALSE(character->isBusy());
     EXPECT_TRUE(character->isVisible());
 
-    character->hide(false);   // runs at once after the stop
+    character->hide(false);   // the queue still works after a stop
     ASSERT_TRUE(waitUntilIdle());
     EXPECT_FALSE(character->isVisible());
-}
-
-TEST_F(DesktopAgentCharacterTest, FastShowSkipsTheAnimation)
-{
-    character->show(true);
-    ASSERT_TRUE(waitUntilIdle());
-    EXPECT_TRUE(character->isVisible());
-    EXPECT_EQ(centreColor(), kBodyColor);
 }
 
 // The one real speech test: the voice takes its time without a sound device, the
 // tags are not spoken, the balloon shows the words and the mouth moves.
 TEST_F(DesktopAgentCharacterTest, HideAfterSpeakWaitsForTheSpeech)
 {
-    QStringList spoken;
-    QObject::connect(character, &DesktopAgentCharacter::spokenTextChanged, [&](const QString& text) { spoken << text; });
     bool sawOpenMouth = false;
     bool visibleWhenSpeechEnded = false;
     bool balloonShownWhenSpeechEnded = false;
@@ -157,22 +141,17 @@ TEST_F(DesktopAgentCharacterTest, HideAfterSpeakWaitsForTheSpeech)
     character->hide(true);
     ASSERT_TRUE(waitUntilIdle());
 
-    EXPECT_EQ(events, QStringList({"start Show", "end Show", "start Speak", "end Speak", "start Speak", "end Speak",
-                                   "start Hide", "end Hide"}));
     EXPECT_TRUE(visibleWhenSpeechEnded);
     EXPECT_TRUE(balloonShownWhenSpeechEnded);
-    EXPECT_FALSE(character->isVisible());
     EXPECT_FALSE(character->balloonWindow().isVisible());
-    ASSERT_FALSE(spoken.isEmpty());
-    EXPECT_EQ(spoken.back(), "Hello there");
     EXPECT_TRUE(sawOpenMouth);
 
-    const QStringList wavs = wavFiles();
+    const QStringList wavs = QDir(env.path("speech")).entryList({"*.wav"}, QDir::Files, QDir::Name);
     ASSERT_EQ(wavs.size(), 2);
     const QByteArray plain = env.readFile(env.path("speech/" + wavs[0]));
     const QByteArray tagged = env.readFile(env.path("speech/" + wavs[1]));
     ASSERT_GT(plain.size(), 44 + 22050);   // more than half a second of 16-bit samples
-    EXPECT_TRUE(plain.startsWith("RIFF"));
+    // A header whose sizes disagree with the data plays as noise or not at all.
     EXPECT_EQ(qFromLittleEndian<quint32>(plain.constData() + 40), quint32(plain.size() - 44));
     EXPECT_EQ(qFromLittleEndian<quint32>(plain.constData() + 4), quint32(plain.size() - 8));
     // Spoken tags would add seconds of "backslash pit equals...".
@@ -196,47 +175,6 @@ TEST_F(DesktopAgentCharacterTest, StopEndsAHugeSpeechAtOnce)
     EXPECT_TRUE(character->isVisible());   // the Hide was dropped with the queue
 }
 
-TEST_F(DesktopAgentCharacterTest, LogHasOneLinePerRequestWhenIssued)
-{
-    character->show(true);
-    character->show(false);
-    character->hide(false);
-    (void)character->play("Wave");
-    (void)character->play("Nope");
-    character->speak("a\r\nb\\c\tTab");
-    character->moveTo(-5, 10000);
-    character->stop();
-    (void)characters.unload(kId);
-    (void)characters.unload(kId);
-
-    const QString expected = "Load\tVorlixAgent\t" + path + "\n"
-                             "Show\tfast\nShow\tslow\nHide\tslow\nPlay\tWave\nPlay\tNope\n"
-                             "Speak\ta\\r\\nb\\c\tTab\nMoveTo\t-5\t10000\nStop\n"
-                             "Unload\tVorlixAgent\nUnload\tVorlixAgent\n";
-    EXPECT_EQ(QString::fromUtf8(env.readFile(env.path("agent.log"))).toStdString(), expected.toStdString());
-}
-
-TEST_F(DesktopAgentCharacterTest, WindowIsDraggableAndNeverTakesFocus)
-{
-    character->show(true);
-    ASSERT_TRUE(waitUntilIdle());
-    auto& window = const_cast<AgentWindow&>(character->window());
-    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
-    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
-
-    const QPoint start = character->position();
-    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(10, 10));
-    QTest::mouseMove(&window, QPoint(40, 50));
-    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(40, 50));
-    EXPECT_EQ(character->position(), start + QPoint(30, 40));
-}
-
-} // namespace
-
-namespace {
-
 TEST(DesktopAgentSpeakingTest, ListenerHearsSpeechStartAndEndAndAnUnloadEndsIt)
 {
     IsolatedEnvironment env;
@@ -253,6 +191,7 @@ TEST(DesktopAgentSpeakingTest, ListenerHearsSpeechStartAndEndAndAnUnloadEndsIt)
     ASSERT_TRUE(idle.wait(30000));
     EXPECT_EQ(told, std::vector<bool>({true, false})) << "show and hide are no speech";
 
+    // Unloading mid-sentence must not leave the listener believing speech goes on.
     character->speak("A sentence that is still going when the character goes away");
     QCoreApplication::processEvents();
     told.clear();

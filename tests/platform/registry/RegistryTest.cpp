@@ -20,15 +20,11 @@ protected:
     QString autostartFile(const QString& name) const { return env.path("config/autostart/" + name + ".desktop"); }
 };
 
-// ---- the program's own values ----
-
 TEST_F(RegistryTest, programValuesIgnoreCaseInKeyPathsAndOnlyMissingOrTooLongGiveTheDefault)
 {
     EXPECT_EQ(ReadRegistryValue("AppPath", "/fallback"), "/fallback");
-    EXPECT_TRUE(IsolatedEnvironment::readFile(storeFile()).contains("[HKEY_LOCAL_MACHINE\\Software\\Quennet\\Vorlix]"));
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, "software\\QUENNET\\vorlix\\apppath\\", "", "/opt/vorlix"));
     EXPECT_EQ(ReadRegistryValue("AppPath", "/fallback"), "/opt/vorlix");
-    EXPECT_EQ(ReadRegistryValue("SupportURL", "none"), "none");
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", ""));
     EXPECT_EQ(ReadRegistryValue("AppPath", "/fallback"), "");
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, kAppPathKey, "", std::string(511, 'a')));
@@ -37,28 +33,24 @@ TEST_F(RegistryTest, programValuesIgnoreCaseInKeyPathsAndOnlyMissingOrTooLongGiv
     EXPECT_EQ(ReadRegistryValue("AppPath", "d"), "d");
 }
 
-TEST_F(RegistryTest, valuesComeBackExactlyUnderTheirOwnRoot)
+// Quotes, blanks and ini syntax inside a value must not be eaten or reinterpreted; what
+// would break the store is refused.
+TEST_F(RegistryTest, valuesComeBackExactlyUnderTheirOwnRootAndStoreBreakersAreRefused)
 {
-    for (const std::string value : {"  blanks both ends  ", "\"quoted\"", "'single'", "a=b ; c", "[not a section]", "\""}) {
+    for (const std::string value : {"  blanks both ends  ", "\"quoted\"", "a=b ; c", "[not a section]", "\""}) {
         ASSERT_TRUE(registry::writeValue(Root::CurrentUser, "Software\\Test", "Value", value)) << value;
         EXPECT_EQ(registry::readValue(Root::CurrentUser, "Software\\Test", "Value"), value);
     }
     EXPECT_EQ(registry::readValue(Root::LocalMachine, "Software\\Test", "Value"), std::nullopt);   // roots are separate
-}
 
-TEST_F(RegistryTest, valuesThatWouldBreakTheStoreAreRefusedAndDeletingTwiceIsFine)
-{
     EXPECT_FALSE(registry::writeValue(Root::CurrentUser, "Software\\Test", "v", "two\nlines"));
     EXPECT_FALSE(registry::writeValue(Root::CurrentUser, "Software\\Test", "@", "reserved"));
     EXPECT_FALSE(registry::writeValue(Root::CurrentUser, "Software\\Te]st", "v", "x"));
-    EXPECT_EQ(registry::readValue(Root::CurrentUser, "Software\\Test", "v"), std::nullopt);
     ASSERT_TRUE(registry::writeValue(Root::CurrentUser, "Software\\Test", "v", "x"));
     EXPECT_TRUE(registry::deleteValue(Root::CurrentUser, "Software\\Test", "v"));
     EXPECT_EQ(registry::readValue(Root::CurrentUser, "Software\\Test", "v"), std::nullopt);
     EXPECT_TRUE(registry::deleteValue(Root::CurrentUser, "Software\\Test", "v"));
 }
-
-// ---- a damaged or missing store ----
 
 TEST_F(RegistryTest, garbageStoreStillAnswersAndKeepsItsBytesAndAnUnreadableOneGivesDefaults)
 {
@@ -86,36 +78,27 @@ TEST_F(RegistryTest, storeInMissingFolderIsCreatedOnFirstWriteAndTheDefaultIsInT
     EXPECT_EQ(registry::storePath(), env.stdPath("config/vorlix/registry.ini"));
 }
 
-// ---- the Run key is the desktop's autostart ----
-
 TEST_F(RegistryTest, runValueIsAnAutostartEntryTheDesktopMaySwitchOffAndNamesCannotLeaveTheFolder)
 {
     const std::string command = "\"/opt/my vorlix/bin/vorlix\" -AUTOSTART 100% c:\\x";
     ASSERT_TRUE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "Vorlix", command));
-    const QByteArray entry = IsolatedEnvironment::readFile(autostartFile("Vorlix"));
-    EXPECT_TRUE(entry.startsWith("[Desktop Entry]\n"));
-    for (const char* line : {"\nType=Application\n", "\nName=Vorlix\n", "\nX-GNOME-Autostart-enabled=true\n",
-                             "\nExec=\"/opt/my vorlix/bin/vorlix\" -AUTOSTART 100%% c:\\\\x\n"})
-        EXPECT_TRUE(entry.contains(line)) << line;
+    // The desktop expands % and backslashes in Exec: they must come out escaped.
+    EXPECT_TRUE(IsolatedEnvironment::readFile(autostartFile("Vorlix"))
+                    .contains("\nExec=\"/opt/my vorlix/bin/vorlix\" -AUTOSTART 100%% c:\\\\x\n"));
     EXPECT_EQ(registry::readValue(Root::LocalMachine, "software\\microsoft\\windows\\currentversion\\run", "Vorlix"),
               command);
 
     EXPECT_TRUE(registry::deleteValue(Root::LocalMachine, registry::kRunKey, "Vorlix"));
     EXPECT_FALSE(QFile::exists(autostartFile("Vorlix")));
-    EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kRunKey, "Vorlix"), std::nullopt);
-    EXPECT_TRUE(registry::deleteValue(Root::LocalMachine, registry::kRunKey, "Vorlix"));
     IsolatedEnvironment::writeFile(autostartFile("Vorlix"),
                                    "[Desktop Entry]\r\nExec=vorlix\r\nX-GNOME-Autostart-enabled=false\r\n");
     EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kRunKey, "Vorlix"), std::nullopt);
     IsolatedEnvironment::writeFile(autostartFile("Vorlix"), "[Other]\nExec=no\n[Desktop Entry]\nExec = vorlix -A\n");
     EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kRunKey, "Vorlix"), "vorlix -A");
     EXPECT_FALSE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "../escape", "x"));
-    EXPECT_FALSE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "", "x"));
     EXPECT_FALSE(registry::writeValue(Root::LocalMachine, registry::kRunKey, "Vorlix", "a\nb"));
     EXPECT_FALSE(QFile::exists(env.path("config/escape.desktop")));
 }
-
-// ---- Shell Folders fall back to the desktop's folders ----
 
 // expected: relative to the test root; "" means absent; "/..." is absolute
 struct ShellFolderCase { Root root; const char* name; const char* expected; };
@@ -140,17 +123,14 @@ TEST_P(ShellFolderTest, fallsBackToTheXdgFolder)
 INSTANTIATE_TEST_SUITE_P(Folders, ShellFolderTest, testing::Values(
     ShellFolderCase{Root::CurrentUser, "Desktop", "home/Schreibtisch"},
     ShellFolderCase{Root::CurrentUser, "personal", "/srv/docs"},
-    ShellFolderCase{Root::CurrentUser, "Start Menu", "data/applications"},
     ShellFolderCase{Root::CurrentUser, "Favorites", ""},
     ShellFolderCase{Root::LocalMachine, "Common Start Menu", "/usr/share/applications:/opt/share/applications"},
-    ShellFolderCase{Root::LocalMachine, "Common Desktop", ""},
     ShellFolderCase{Root::LocalMachine, "Desktop", ""}));
 
 TEST_F(RegistryTest, shellFolderDefaultsWithoutUserDirsFileAndAStoredOneWins)
 {
     env.setEnv("XDG_DATA_DIRS", "");
     EXPECT_EQ(registry::readValue(Root::CurrentUser, registry::kShellFoldersKey, "Desktop"), env.stdPath("home/Desktop"));
-    EXPECT_EQ(registry::readValue(Root::CurrentUser, registry::kShellFoldersKey, "Personal"), env.stdPath("home/Documents"));
     EXPECT_EQ(registry::readValue(Root::LocalMachine, registry::kShellFoldersKey, "Common Start Menu"),
               "/usr/local/share/applications:/usr/share/applications");
     ASSERT_TRUE(registry::writeValue(Root::CurrentUser, registry::kShellFoldersKey, "Personal", "/mine"));
