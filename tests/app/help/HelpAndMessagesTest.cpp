@@ -14,11 +14,10 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTest>
 
 #include <functional>
-#include <QScreen>
-
 #include <optional>
 #include <string>
 #include <tuple>
@@ -30,10 +29,7 @@ using Events = std::vector<std::string>;
 using UserAction = std::function<void(QDialog&)>;
 
 // What the user saw when the window opened.
-struct Seen {
-    QString text;
-    bool dontShowOffered = false, sayItEnabled = false;
-};
+struct Seen { QString text; bool dontShowOffered = false, sayItEnabled = false; };
 
 // The character, the voice menus, the shell and the user. As the user it shows the dialog,
 // notes what it shows, acts on it, and closes it with OK when the action left it open (a real
@@ -126,69 +122,55 @@ TEST_F(HelpAndMessagesTest, HelpButtonShowsItsTopicEvenWhenTheFirstRunPromptIsSu
     host.userAction = {};
     help.ShowPageHelp(HelpTopic::Overview);
     EXPECT_EQ(host.seen.text, "overview");
-    EXPECT_FALSE(host.seen.dontShowOffered);
-
     hideMessages("WebSites=Yes\r\n");
     help.ShowPageHelp(HelpTopic::WebSites);
     EXPECT_EQ(host.seen.text, "web sites");
+    EXPECT_FALSE(host.seen.dontShowOffered);
 }
 
-// ---- the "don't show" box: only a ticked box confirmed with OK is remembered -----------
-
-struct DontShowCase { const char* name; bool ticked; UserAction close; bool remembered; };
-
-class DontShowChoiceTest : public HelpAndMessagesTest, public testing::WithParamInterface<DontShowCase> {};
-
-TEST_P(DontShowChoiceTest, WritesExactlyOneYesOnlyForTickedOk)
+// Only a ticked box confirmed with OK is remembered, as exactly one "Yes".
+TEST_F(HelpAndMessagesTest, DontShowIsRememberedOnlyForATickedBoxAndOk)
 {
-    host.userAction = [](QDialog& form) {
-        if (GetParam().ticked)
-            tickDontShow(form);
-        GetParam().close(form);
-    };
-    help.ShowTrayHint();
-
-    EXPECT_EQ(Events(events.end() - 2, events.end()), (Events{"stop", "activate"}));
-    if (GetParam().remembered) {
-        EXPECT_EQ(IsolatedEnvironment::readFile(choicesFile()), "[General]\r\nShowHide=Yes\r\n");
-    } else {
-        EXPECT_FALSE(QFile::exists(choicesFile()));
+    struct Closing { const char* how; bool ticked; UserAction close; bool remembered; };
+    const UserAction ok = [](QDialog& f) { click(f, "cmdOK"); };
+    for (const Closing& c : {Closing{"unticked OK", false, ok, false},
+                             Closing{"ticked close box", true, [](QDialog& f) { f.close(); }, false},
+                             Closing{"ticked Escape", true, [](QDialog& f) { QTest::keyClick(&f, Qt::Key_Escape); }, false},
+                             Closing{"ticked OK", true, ok, true}}) {
+        SCOPED_TRACE(c.how);
+        host.userAction = [&c](QDialog& form) {
+            if (c.ticked)
+                tickDontShow(form);
+            c.close(form);
+        };
+        help.ShowTrayHint();
+        EXPECT_EQ(Events(events.end() - 2, events.end()), (Events{"stop", "activate"}));
+        EXPECT_EQ(help.IsMessageHidden("ShowHide"), c.remembered);
     }
-    EXPECT_EQ(help.IsMessageHidden("ShowHide"), GetParam().remembered);
+    EXPECT_EQ(IsolatedEnvironment::readFile(choicesFile()), "[General]\r\nShowHide=Yes\r\n");   // nothing else written before
 }
 
-INSTANTIATE_TEST_SUITE_P(Closing, DontShowChoiceTest, testing::Values(
-    DontShowCase{"TickedOk", true, [](QDialog& f) { click(f, "cmdOK"); }, true},
-    DontShowCase{"UntickedOk", false, [](QDialog& f) { click(f, "cmdOK"); }, false},
-    DontShowCase{"TickedCloseBox", true, [](QDialog& f) { f.close(); }, false},
-    DontShowCase{"TickedEscape", true, [](QDialog& f) { QTest::keyClick(&f, Qt::Key_Escape); }, false}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// ---- the message window ---------------------------------------------------------------
-
-TEST_F(HelpAndMessagesTest, SilentMessageKeepsSayItDisabledAndOnlyASpokenOneIsRead)
+// A file name may hold anything: the text is shown as written, never as markup.
+TEST_F(HelpAndMessagesTest, SilentMessageIsShownAsWrittenAndNeverReadWhileASpokenOneIs)
 {
-    host.userAction = [](QDialog& form) {
+    Qt::TextFormat format = Qt::AutoText;
+    host.userAction = [&format](QDialog& form) {
+        format = form.findChild<QLabel*>("lblMessage")->textFormat();
         click(form, "cmdSayIt");
         form.close();
     };
-    help.ShowMessage("Failed to load character.", false);
-    EXPECT_FALSE(host.seen.sayItEnabled);
-    host.userAction = [](QDialog& form) { form.close(); };
-    help.ShowRestartNotice();   // a spoken message is read when opened and stopped on close
-    EXPECT_EQ(events, (Events{"deactivate", "modal", "activate", "deactivate", "modal",
-                              "say In order for these settings to take effect you will need to restart Vorlix"
-                              " | Read hide always",
-                              "stop", "activate"}));
-}
-
-TEST_F(HelpAndMessagesTest, MessageTextIsShownAsWrittenNotAsMarkup)
-{
-    Qt::TextFormat format = Qt::AutoText;
-    host.userAction = [&format](QDialog& form) { format = form.findChild<QLabel*>("lblMessage")->textFormat(); };
     help.ShowMessage("Failed to find character file /tmp/<b>x</b>.acs\r\nUnable to run.", false);
     EXPECT_EQ(host.seen.text, "Failed to find character file /tmp/<b>x</b>.acs\nUnable to run.");
     EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_FALSE(host.seen.sayItEnabled);
+    EXPECT_EQ(events, (Events{"deactivate", "modal", "activate"}));
+
+    events.clear();
+    host.userAction = [](QDialog& form) { form.close(); };
+    help.ShowRestartNotice();   // a spoken message is read when opened and stopped on close
+    ASSERT_EQ(events.size(), 5u);
+    EXPECT_EQ(events[2], "say " + host.seen.text.toStdString() + " | Read hide always");
+    EXPECT_EQ(Events(events.end() - 2, events.end()), (Events{"stop", "activate"}));
 }
 
 TEST_F(HelpAndMessagesTest, AThousandLineMessageScrollsAndItsOkButtonStaysOnTheScreen)
@@ -210,43 +192,35 @@ TEST_F(HelpAndMessagesTest, AThousandLineMessageScrollsAndItsOkButtonStaysOnTheS
     EXPECT_TRUE(QRect(QPoint(0, 0), window.size()).contains(ok)) << ok.y() << " in " << window.height();
 }
 
-// ---- the web page buttons -------------------------------------------------------------
-
-TEST_F(HelpAndMessagesTest, WebPagesOpenMaximisedWithoutParameters)
+TEST_F(HelpAndMessagesTest, ABlankSupportAddressFallsBackToTheDefaultPage)
 {
-    help.openDownloadPage();
     help.openSupportPage("https://help.example.net/desk");
     help.openSupportPage("  ");
-    EXPECT_EQ(host.opened, (std::vector<std::tuple<QString, QString, int>>{{HelpAndMessages::kCharacterDownloadPage, "", 3},
-        {"https://help.example.net/desk", "", 3}, {HelpAndMessages::kDefaultSupportPage, "", 3}}));
+    EXPECT_EQ(host.opened, (std::vector<std::tuple<QString, QString, int>>{{"https://help.example.net/desk", "", 3},
+        {HelpAndMessages::kDefaultSupportPage, "", 3}}));
 }
 
 // ---- the help data file ---------------------------------------------------------------
 
-struct HelpFileCase { const char* name; std::optional<QByteArray> file; std::vector<QString> texts; };
-
-class LoadHelpTextsTest : public HelpAndMessagesTest, public testing::WithParamInterface<HelpFileCase> {};
-
-TEST_P(LoadHelpTextsTest, ReadsSixFieldsInTopicOrderSilently)
+TEST_F(HelpAndMessagesTest, HelpTextsAreSixFieldsInTopicOrderReadSilently)
 {
-    if (GetParam().file)
-        IsolatedEnvironment::writeFile(appPath + "/VORLIXHelp.dat", *GetParam().file);
-    help.LoadHelpTexts();
-
-    const HelpTexts& t = help.helpTexts();
-    std::vector<QString> expected = GetParam().texts;   // the ones not given must be empty
-    expected.resize(6);
-    EXPECT_EQ((std::vector<QString>{t.Overview, t.Start, t.Programs, t.Documents, t.WebSites, t.Macros}), expected);
+    const std::vector<std::pair<std::optional<QByteArray>, std::vector<QString>>> cases{
+        {std::nullopt, {}},
+        {"\"One, two\",\"Two\r\nlines\"\r\n  \"3\"\r\n\"4\",\"5\"\r\n\"6\"\r\n\"7\"\r\n",
+         {"One, two", "Two\r\nlines", "3", "4", "5", "6"}},
+        {"\"Overview\"\r\n\"Start\"\r\n", {"Overview", "Start"}},
+        {"\"Caf\xe9\"\r\n", {QString::fromUtf8("Caf\u00e9")}}};   // an 8-bit code page, not UTF-8
+    for (auto [file, expected] : cases) {
+        if (file)
+            IsolatedEnvironment::writeFile(appPath + "/VORLIXHelp.dat", *file);
+        HelpAndMessages fresh{appPath, host, host, host, host};
+        fresh.LoadHelpTexts();
+        const HelpTexts& t = fresh.helpTexts();
+        expected.resize(6);   // the ones not given are empty
+        EXPECT_EQ((std::vector<QString>{t.Overview, t.Start, t.Programs, t.Documents, t.WebSites, t.Macros}), expected);
+    }
     EXPECT_TRUE(events.empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, LoadHelpTextsTest, testing::Values(
-        HelpFileCase{"Missing", std::nullopt, {}},
-        HelpFileCase{"Complete", "\"One, two\",\"Two\r\nlines\"\r\n  \"3\"\r\n\"4\",\"5\"\r\n\"6\"\r\n\"7\"\r\n",
-                     {"One, two", "Two\r\nlines", "3", "4", "5", "6"}},
-        HelpFileCase{"Short", "\"Overview\"\r\n\"Start\"\r\n", {"Overview", "Start"}},
-        HelpFileCase{"EightBitCodePage", "\"Caf\xe9\"\r\n", {QString::fromUtf8("Caf\u00e9")}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HelpAndMessagesTest, SuppliedHelpFileHoldsExactlySixTextsWithCrLfLineEnds)
 {

@@ -31,9 +31,4 @@ TEST_F(ReplaceFilesTest, EachFileIsReplacedOrLeftAloneAndNoTemporaryRemains)
     EXPECT_EQ(QDir(env.root()).entryList({"*.tmp*"}, QDir::Files | QDir::Hidden), QStringList());
 }
 
-TEST_F(ReplaceFilesTest, NothingToReplaceIsNoFailure)
-{
-    EXPECT_TRUE(profile::replaceFilesAtomically({}).empty());
-}
-
 } // namespace
