@@ -46,78 +46,57 @@ TEST_F(StartListExportTest, findingNothingKeepsTheOlderFileAndNoKnownSourceBitFa
 
 TEST_F(StartListExportTest, desktopWalkKeepsDiscoveryOrderAndLeavesOutHiddenUninstallAndNonPrograms)
 {
-    for (const char* file : {".exe", ".secret.exe", ".hidden/inside.exe", "visible/.deeper/inside.exe", "b.exe",
-                             "Games/chess.exe", "Games/Cards/solitaire.exe", "zed.exe", "readme.txt", "Setup.EXE",
-                             "Uninstall Tools/cleaner.exe", "UNINSTALL.exe"})
+    for (const char* file : {".exe", ".hidden/inside.exe", "b.exe", "Games/chess.exe", "Games/Cards/solitaire.exe",
+                             "readme.txt", "Setup.EXE", "Uninstall Tools/cleaner.exe", "UNINSTALL.exe"})
         writeBytes(desktop + "/" + file, "");
     writeBytes(desktop + "/Uninstall Foo.lnk", buildShellLink({.target = "C:\\Foo\\unins000.exe"}));
     writeApp(desktop + "/remover.desktop", "Uninstall Bar", "/bin/sh");
     makeExecutable(bin + "/tool");
-    makeExecutable(desktop + "/run-me");
     writeApp(desktop + "/a.desktop", "A", "tool", "Hidden=true\n");
     writeApp(desktop + "/c.desktop", "C", "tool", "TryExec=missing-tool\n");
-    writeApp(desktop + "/d.desktop", "D", "tool %U", "TryExec=tool\n");
     writeApp(desktop + "/player.desktop", "Player", "tool --enqueue %U \"My List\"", "Name[de]=Spieler\n");
     writeBytes(desktop + "/web.desktop", "[Desktop Entry]\nType=Link\nName=Web\nURL=http://example.org/\n");
     env.setEnv("LANG", "de_DE.UTF-8");
     ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP), 1);
     // ".exe" is hidden, as every name starting with "."; "b.exe" keeps a 1-letter name.
-    EXPECT_EQ(readRecords(out), (Records{{"b", desktop + "/b.exe", ""}, {"D", bin + "/tool", ""},
+    EXPECT_EQ(readRecords(out), (Records{{"b", desktop + "/b.exe", ""},
                                          {"solitaire", desktop + "/Games/Cards/solitaire.exe", ""},
                                          {"chess", desktop + "/Games/chess.exe", ""},
                                          {"Spieler", bin + "/tool", "--enqueue 'My List'"},
-                                         {"run-me", desktop + "/run-me", ""}, {"Setup", desktop + "/Setup.EXE", ""},
-                                         {"cleaner", desktop + "/Uninstall Tools/cleaner.exe", ""},
-                                         {"zed", desktop + "/zed.exe", ""}}));
+                                         {"Setup", desktop + "/Setup.EXE", ""},
+                                         {"cleaner", desktop + "/Uninstall Tools/cleaner.exe", ""}}));
 }
 
 TEST_F(StartListExportTest, shortcutsCountOnlyWhenTheirFinalTargetIsAProgramAndLoopsEnd)
 {
     writeBytes(desktop + "/Notes.lnk", buildShellLink({.target = "C:\\notes.txt"}));
-    writeBytes(desktop + "/Editor.lnk",
-               buildShellLink({.target = "C:\\PROGRA~1\\EDIT.EXE", .arguments = "-n", .description = "A text editor"}));
+    // Windows arguments are rewritten so the shell splits them as Windows did.
+    writeBytes(desktop + "/Editor.lnk", buildShellLink({.target = "C:\\PROGRA~1\\EDIT.EXE",
+                                                        .arguments = "C:\\todo.txt \"C:\\My Files\\x.txt\""}));
     writeBytes(path("inner/second.lnk"),
                buildShellLink({.target = "/opt/tool/tool.exe", .arguments = "--fast", .description = "inner"}));
     writeBytes(desktop + "/Chain.lnk", buildShellLink({.target = path("inner/second.lnk"), .arguments = "--slow"}));
-    writeBytes(desktop + "/Broken.lnk", "not a shortcut");
     writeBytes(desktop + "/Dangling.lnk", buildShellLink({.target = path("gone/x.lnk")}));
     writeBytes(desktop + "/A.lnk", buildShellLink({.target = desktop + "/B.lnk"}));
     writeBytes(desktop + "/B.lnk", buildShellLink({.target = desktop + "/A.lnk"}));
-    writeBytes(desktop + "/Self.lnk", buildShellLink({.target = desktop + "/Self.lnk"}));
     writeBytes(desktop + "/Relative.lnk", buildShellLink({.relativePath = "..\\bin\\tool.exe"}));
     ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP), 1);
     EXPECT_EQ(readRecords(out), (Records{{"Chain", "/opt/tool/tool.exe", "--fast"},
-                                         {"Editor", "C:\\PROGRA~1\\EDIT.EXE", "-n"},
+                                         {"Editor", "C:\\PROGRA~1\\EDIT.EXE", "'C:\\todo.txt' 'C:\\My Files\\x.txt'"},
                                          {"Relative", desktop + "/../bin/tool.exe", ""}}));
 }
 
 TEST_F(StartListExportTest, sourcesComeInOrderPerUserBeforeCommonAndAllCommonFoldersAreWalked)
 {
     for (const char* file : {"Desktop/d1.exe", "PublicDesktop/d2.exe", "Start Menu/s1.exe", "shared1/s2.exe",
-                             "shared2/s3.exe", "system/Main.cpl", "system/Access.cpl", "system/Timedate.cpl"})
+                             "shared2/s3.exe", "system/Main.cpl", "system/Timedate.cpl"})
         writeBytes(path(file), "");
     env.setEnv("VORLIX_SYSTEMDIR", QString::fromStdString(path("system/")));
     setShellFolder(true, "Common Desktop", path("PublicDesktop"));
     setShellFolder(true, "Common Start Menu", path("shared1") + "::" + path("missing") + ":" + path("shared2"));
     ASSERT_EQ(exportNames(EXPORT_DESKTOP | EXPORT_START_MENU | EXPORT_CONTROL_PANEL | 8),
-              (Names{"d1", "d2", "s1", "s2", "s3", "Accessibility Options", "Fonts", "Keyboard", "Mouse", "Printers"}));
-    const std::string run = "\r\nrundll32.exe\r\nshell32.dll,Control_RunDLL ";
-    EXPECT_THAT(readBytes(out), testing::EndsWith("Accessibility Options" + run + "Access.cpl,@0\r\nFonts" + run +
-                                                  "Main.cpl,@3\r\nKeyboard" + run + "Main.cpl,@1\r\nMouse" + run +
-                                                  "Main.cpl,@0\r\nPrinters" + run + "Main.cpl,@2\r\n"));
-}
-
-TEST_F(StartListExportTest, controlPanelAddsSettingsLaunchersEvenWithoutSystemDirectory)
-{
-    const std::string tool = bin + "/settings-tool";
-    makeExecutable(tool);
-    writeApp(startMenu + "/kde/display.desktop", "Display", "settings-tool display",
-             "Categories=Settings;HardwareSettings;\n");
-    writeApp(startMenu + "/other.desktop", "Other", "settings-tool", "Categories=Utility;\n");
-    writeApp(path("shared/applications/mouse.desktop"), "Mouse", "settings-tool mouse", "Categories=Settings\n");
-    writeApp(startMenu + "/hidden.desktop", "Hidden", "settings-tool", "Categories=Settings;\nNoDisplay=true\n");
-    ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_CONTROL_PANEL), 1);
-    EXPECT_EQ(readRecords(out), (Records{{"Display", tool, "display"}, {"Mouse", tool, "mouse"}}));
+              (Names{"d1", "d2", "s1", "s2", "s3", "Fonts", "Keyboard", "Mouse", "Printers"}));
+    EXPECT_THAT(readBytes(out), testing::HasSubstr("\r\nMouse\r\nrundll32.exe\r\nshell32.dll,Control_RunDLL Main.cpl,@0\r\n"));
 }
 
 TEST_F(StartListExportTest, unsetFoldersDefaultToDataHomeApplicationsButNeverToTheHomeFolder)
@@ -149,29 +128,40 @@ TEST_F(StartListExportTest, aTreeDeeperThanAnyPathTheSystemTakesEndsAndListsWhat
     EXPECT_EQ(std::system(("/bin/rm -rf '" + desktop + "/" + name + "'").c_str()), 0);
 }
 
-TEST_F(StartListExportTest, badEntriesAndUnreadableFoldersAreSkippedLinkLoopsWalkedOnceInvalidUtf8Kept)
+// A hostile desktop: malformed, oversized or unreadable files, fifos, link loops, links
+// out of the folder, names in no encoding, executable files that are no programs.
+TEST_F(StartListExportTest, badEntriesAreSkippedLinksWalkedOnceAndOnlyInsideAndOnlyRealProgramsCount)
 {
     writeBytes(desktop + "/Apps/app.exe", "");
     std::filesystem::create_directory_symlink(desktop, desktop + "/Apps/back");
     std::filesystem::create_directory_symlink(desktop + "/Apps", desktop + "/Apps/self");
     std::filesystem::create_symlink(desktop + "/loop1", desktop + "/loop2");
     std::filesystem::create_symlink(desktop + "/loop2", desktop + "/loop1");
+    std::filesystem::create_directory_symlink("/", desktop + "/Computer");
+    writeBytes(path("elsewhere/far.exe"), "");
+    std::filesystem::create_directory_symlink(path("elsewhere"), desktop + "/Elsewhere");
     const std::string name = "bad\xFF\xFEname";
     writeBytes(desktop + "/" + name + ".exe", "");
     writeApp(desktop + "/x.desktop", "\xC3\x28", "/bin/sh");
     for (const auto& [file, bytes] : std::vector<std::pair<std::string, std::string>>{
-             {"empty.desktop", ""}, {"binary.desktop", std::string("\x7F" "ELF\0\0\xFF", 7)}, {"ok.exe", ""},
+             {"empty.desktop", ""}, {"binary.desktop", std::string("\x7F" "ELF\0\0\xFF", 7)},
              {"cut.desktop", "[Desktop Entry]\nType=Application\nName=Cut\nExec=\"/bin/sh"},
              {"huge.desktop", "[Desktop Entry]\nName=" + std::string(2 << 20, 'x')}, {"Locked/inside.exe", ""},
              {"cut.lnk", buildShellLink({.target = "C:\\a.exe"}).substr(0, 100)}, {"folder.lnk/x", ""},
              {"huge.lnk", buildShellLink({.target = "/a.exe"}) + std::string(mokavel::kMaxShellLinkBytes, '\0')}})
         writeBytes(desktop + "/" + file, bytes);
+    for (const auto& [file, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"photo.jpg", "\xFF\xD8\xFF\xE0" "JFIF"}, {"notes", "shopping list\n"}, {"empty", ""},
+             {"script", "#!/bin/sh\necho\n"}, {"prog", std::string("\x7F" "ELF\x02\x01\x01\0", 8)}}) {
+        writeBytes(desktop + "/" + file, bytes);
+        ::chmod((desktop + "/" + file).c_str(), 0755);
+    }
     ::mkfifo((desktop + "/fifo.desktop").c_str(), 0644);
     ::mkfifo((desktop + "/fifo.lnk").c_str(), 0644);
     ::chmod((desktop + "/Locked").c_str(), 0); // readable for root only
     const Names names = exportNames();
     ::chmod((desktop + "/Locked").c_str(), 0755);
-    Names expected{"app", name, "ok", "\xC3\x28"};
+    Names expected{"app", name, "prog", "script", "\xC3\x28"};
     if (::geteuid() == 0)
         expected.insert(expected.begin() + 2, "inside");
     EXPECT_EQ(names, expected);
@@ -179,40 +169,22 @@ TEST_F(StartListExportTest, badEntriesAndUnreadableFoldersAreSkippedLinkLoopsWal
     std::filesystem::remove(desktop + "/" + name + ".exe"); // a name Qt cannot clean up
 }
 
-TEST_F(StartListExportTest, onlyRealProgramsCountAmongExecutableFilesAndLinksOutOfTheFolderAreNotFollowed)
-{
-    for (const auto& [file, bytes] : std::vector<std::pair<std::string, std::string>>{
-             {"photo.jpg", "\xFF\xD8\xFF\xE0" "JFIF"}, {"notes", "shopping list\n"}, {"empty", ""},
-             {"script", "#!/bin/sh\necho\n"}, {"binary", std::string("\x7F" "ELF\x02\x01\x01\0", 8)}}) {
-        writeBytes(desktop + "/" + file, bytes);
-        ::chmod((desktop + "/" + file).c_str(), 0755);
-    }
-    writeBytes(path("elsewhere/far.exe"), "");
-    writeBytes(desktop + "/Inside/near.exe", "");
-    std::filesystem::create_directory_symlink("/", desktop + "/Computer");
-    std::filesystem::create_directory_symlink(path("elsewhere"), desktop + "/Elsewhere");
-    std::filesystem::create_directory_symlink(desktop + "/Inside", desktop + "/Again");
-    EXPECT_EQ(exportNames(), (Names{"near", "binary", "script"})) << "near is met through Again first";
-}
-
 TEST_F(StartListExportTest, launchersFollowTheDesktopEntryRulesOfOverridesDesktopsAndExecQuoting)
 {
     const std::string shared = path("shared/applications");
     setShellFolder(true, "Common Start Menu", shared);
-    makeExecutable(bin + "/tool");
-    makeExecutable(bin + "/wine");
+    for (const char* program : {"tool", "wine", "env"})
+        makeExecutable(bin + "/" + program);
     writeApp(shared + "/editor.desktop", "Editor", "tool --system");
     writeApp(startMenu + "/editor.desktop", "Editor", "tool --mine"); // an edited copy
     writeApp(shared + "/games/chess.desktop", "Chess", "tool");
     writeApp(startMenu + "/games-chess.desktop", "Chess", "tool", "Hidden=true\n"); // the user removed it
     writeApp(shared + "/kde-only.desktop", "KDE only", "tool", "OnlyShowIn=KDE;\n");
-    writeApp(shared + "/not-here.desktop", "Not on GNOME", "tool", "NotShowIn=GNOME;\n");
-    writeApp(shared + "/gnome.desktop", "GNOME tool", "tool", "OnlyShowIn=GNOME;\n");
     writeApp(startMenu + "/wine-app.desktop", "Notepad",
              "env WINEPREFIX=\"/home/u/.wine\" wine C:\\\\\\\\windows\\\\\\\\command\\\\\\\\start.exe /Unix "
              "/home/u/.wine/dosdevices/c:/users/u/Start\\\\ Menu/Programs/Notepad.lnk");
-    makeExecutable(bin + "/env");
-    writeApp(shared + "/display.desktop", "Display", "tool display", "Categories=Settings;\n");
+    writeApp(shared + "/display.desktop", "Display", "tool display", "Categories=Settings;HardwareSettings;\n");
+    writeApp(shared + "/hidden.desktop", "Hidden", "tool", "Categories=Settings;\nNoDisplay=true\n");
     env.setEnv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
     ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP | EXPORT_START_MENU | EXPORT_CONTROL_PANEL), 1);
     EXPECT_EQ(readRecords(out),
@@ -220,16 +192,7 @@ TEST_F(StartListExportTest, launchersFollowTheDesktopEntryRulesOfOverridesDeskto
                        {"Notepad", bin + "/env",
                         "WINEPREFIX=/home/u/.wine wine 'C:\\windows\\command\\start.exe' /Unix "
                         "'/home/u/.wine/dosdevices/c:/users/u/Start Menu/Programs/Notepad.lnk'"},
-                       {"Display", bin + "/tool", "display"}, {"GNOME tool", bin + "/tool", ""}}));
-}
-
-TEST_F(StartListExportTest, argumentsOfAWindowsShortcutAreWrittenSoTheShellSplitsThemAsWindowsDid)
-{
-    writeBytes(desktop + "/Notes.lnk", buildShellLink({.target = "C:\\Windows\\notepad.exe",
-                                                       .arguments = "C:\\notes\\todo.txt \"C:\\My Files\\x.txt\""}));
-    ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP), 1);
-    EXPECT_EQ(readRecords(out),
-              (Records{{"Notes", "C:\\Windows\\notepad.exe", "'C:\\notes\\todo.txt' 'C:\\My Files\\x.txt'"}}));
+                       {"Display", bin + "/tool", "display"}}));
 }
 
 TEST_F(StartListExportTest, windowsTargetsOfShortcutsInAWinePrefixAreFollowedOnThisMachine)
@@ -242,14 +205,9 @@ TEST_F(StartListExportTest, windowsTargetsOfShortcutsInAWinePrefixAreFollowedOnT
     writeBytes(wine + "/drive_c/links/second.lnk",
                buildShellLink({.target = "C:\\PROGRAM FILES\\app\\app.exe", .arguments = "--fast"}));
     writeBytes(desktopC + "/Chain.lnk", buildShellLink({.target = "C:\\links\\second.lnk"}));
-    writeBytes(desktopC + "/Expandable.lnk",
-               buildShellLink({.environmentTarget = "%SystemDrive%\\Program Files\\App\\App.exe"}));
-    writeBytes(desktopC + "/Listed.lnk", buildShellLink({.idListDrive = "C:\\",
-                                                         .idListNames = {{"PROGRA~1", "Program Files"},
-                                                                         {"App", ""}, {"App.exe", ""}}}));
     writeBytes(desktopC + "/Unmapped.lnk", buildShellLink({.target = "D:\\Games\\game.exe"}));
     const std::string app = std::filesystem::canonical(wine + "/drive_c").string() + "/Program Files/App/App.exe";
     ASSERT_EQ(fnMokavel(out.c_str(), EXPORT_DESKTOP), 1);
-    EXPECT_EQ(readRecords(out), (Records{{"Chain", app, "--fast"}, {"Expandable", app, ""}, {"Listed", app, ""},
+    EXPECT_EQ(readRecords(out), (Records{{"Chain", app, "--fast"},
                                          {"Unmapped", "D:\\Games\\game.exe", ""}}));
 }

@@ -9,7 +9,6 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +44,8 @@ protected:
                             [this](UserList& list) { events << "buttons " + list.kind().fileName; }}};
 };
 
+// Names and paths come from foreign folders: trimmed, empty ones skipped, a path already
+// listed (in any letter case) or a phrase already taken adds nothing.
 TEST_F(ListImportsTest, documentsAreAddedOnceWithTheirNameAsSpeechAndNoGesture)
 {
     library.documents = {{" Report ", " /docs/report.doc ", ""}, {"Notes", "/docs/notes.txt", ""},
@@ -54,16 +55,11 @@ TEST_F(ListImportsTest, documentsAreAddedOnceWithTheirNameAsSpeechAndNoGesture)
     EXPECT_EQ(library.calls, QStringList{"ExportPersonalDocs /docs " + env.path("documents.dat")});
     EXPECT_EQ(entries(documents), QStringList({"Report /docs/report.doc", "Notes /docs/notes.txt"}));
     const CVoiceCommand& report = *documents.commands().find("Report");
-    EXPECT_EQ(report.m_WhatToSay, "Report");
-    EXPECT_EQ(report.m_Gesture, "None");
-    EXPECT_EQ(report.m_Type, COMMAND_OPEN_DOCUMENT);
-    EXPECT_TRUE(h.menus.CommandExists("Notes"));
+    EXPECT_EQ(report.m_WhatToSay + "|" + report.m_Gesture, "Report|None");
     const QByteArray file = IsolatedEnvironment::readFile(documents.file());
 
     imports.ImportDocuments("/docs");
-    EXPECT_EQ(documents.commands().count(), 2);
     EXPECT_EQ(IsolatedEnvironment::readFile(documents.file()), file) << "a second import adds nothing";
-    EXPECT_TRUE(QFile::exists(env.path("documents.dat"))) << "the export file stays";
 }
 
 TEST_F(ListImportsTest, aDocumentNamedLikeAnyRegisteredPhraseIsSkippedAFavouriteOnlyByTheWebSites)
@@ -91,8 +87,6 @@ TEST_F(ListImportsTest, aFailedExportOrAMissingFileImportsNothingAndAnOlderFileI
     EXPECT_TRUE(webSites.commands().isEmpty());
     library.result = 1;
     library.favorites.clear();
-    imports.ImportFavorites();
-    EXPECT_TRUE(webSites.commands().isEmpty());
     IsolatedEnvironment::writeFile(env.path("favorites.dat"), "Old\r\nhttp://old/\r\n\r\n");
     imports.ImportFavorites();
     EXPECT_EQ(entries(webSites), QStringList{"Old http://old/"});
@@ -103,40 +97,32 @@ TEST_F(ListImportsTest, theImportButtonsAskFirstAndKeepTheMenusOffMeanwhile)
     library.favorites = {{"Weather", "http://weather/", ""}};
     library.documents = {{"Report", "/home/user/Documents/report.doc", ""}};
     h.menus.ActivateMenus();
-    const auto listening = [this] { return h.listening() ? "on" : "off"; };
     questions.answers = {false, true};
     imports.cmdImportURL_Click();
     EXPECT_TRUE(webSites.commands().isEmpty());
-    EXPECT_TRUE(h.listening());
     imports.cmdImportURL_Click();
     EXPECT_EQ(webSites.commands().count(), 1);
-    EXPECT_EQ(questions.asked.first().section('|', 0, 0), "Import Favorites");
     EXPECT_EQ(events, QStringList({"wait", "buttons Web.INI", "normal"}));
-    EXPECT_TRUE(h.listening());
 
-    events.clear();
     imports.cmdImportDocs_Click();
-    EXPECT_TRUE(documents.commands().isEmpty()) << "cancelled";
+    EXPECT_TRUE(documents.commands().isEmpty()) << "no folder chosen";
     chosenFolder = "/home/user/Documents";
     imports.cmdImportDocs_Click();
-    EXPECT_EQ(events, QStringList({"choose /home/user/Documents", "buttons Docs.INI", "choose /home/user/Documents", "wait",
-                                   "normal", "buttons Docs.INI"}));
     EXPECT_EQ(entries(documents), QStringList{"Report /home/user/Documents/report.doc"});
-    EXPECT_STREQ(listening(), "on");
+    EXPECT_TRUE(h.listening());
 }
 
-TEST_F(ListImportsTest, thousandsOfFavouritesGoInWithOneWriteReadingAsTheAddsMadeOneByOne)
+// An import writes the file once; it must read exactly as the same entries added one by one.
+TEST_F(ListImportsTest, aBatchedImportWritesTheSameFileAsAddsMadeOneByOne)
 {
     for (int i = 0; i < 3; ++i)
         library.favorites.push_back({QStringLiteral("Site %1").arg(i), QStringLiteral("http://%1/").arg(i), ""});
     imports.ImportFavorites();
-    const QByteArray batched = IsolatedEnvironment::readFile(webSites.file());
-    QFile::remove(webSites.file());
     UserList oneByOne{ListKind::WebSites, h.menus, h.context, env.path("single")};
     QDir().mkpath(env.path("single"));
     for (const ExportRecord& record : library.favorites)
         ASSERT_TRUE(oneByOne.Add({record.name, record.target, record.name, "None", {}}));
-    EXPECT_EQ(batched, IsolatedEnvironment::readFile(oneByOne.file()));
+    EXPECT_EQ(IsolatedEnvironment::readFile(webSites.file()), IsolatedEnvironment::readFile(oneByOne.file()));
 }
 
 TEST(frmImportDocsTest, placesShowTheirFolderTreeAndAnUnreadablePlaceLeavesTheListAsItWas)
@@ -145,12 +131,10 @@ TEST(frmImportDocsTest, placesShowTheirFolderTreeAndAnUnreadablePlaceLeavesTheLi
     QDir().mkpath(env.path("home/Documents/Letters"));
     QDir().mkpath(env.path("stick"));
     frmImportDocs form({{"Home", env.path("home")}, {"Stick", env.path("stick")}, {"Gone", env.path("no-medium")}});
-    EXPECT_EQ(form.windowTitle(), "Import Documents");
     form.setFolder(env.path("home/Documents/Letters"));
     EXPECT_EQ(form.cmbDrive->currentText(), "Home");
     EXPECT_EQ(form.folder(), env.path("home/Documents/Letters"));
     form.cmbDrive->setCurrentIndex(1);
-    EXPECT_EQ(form.folder(), env.path("stick"));
     form.cmbDrive->setCurrentIndex(2);
     EXPECT_EQ(form.cmbDrive->currentText(), "Stick");
     EXPECT_EQ(form.folder(), env.path("stick"));

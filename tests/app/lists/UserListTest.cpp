@@ -15,10 +15,7 @@ protected:
 
     QByteArray fileOf(const ListKind& kind) const { return IsolatedEnvironment::readFile(env.path(kind.fileName)); }
     void writeFileOf(const ListKind& kind, const QByteArray& text) { IsolatedEnvironment::writeFile(env.path(kind.fileName), text); }
-    std::unique_ptr<UserList> list(const ListKind& kind)
-    {
-        return std::make_unique<UserList>(kind, h.menus, h.context, env.root());
-    }
+    std::unique_ptr<UserList> list(const ListKind& kind) { return std::make_unique<UserList>(kind, h.menus, h.context, env.root()); }
     static QStringList phrases(const UserList& from)
     {
         QStringList result;
@@ -26,28 +23,26 @@ protected:
             result << command->m_Voice + QLatin1Char('@') + command->m_IniSection;
         return result;
     }
-    static ListEntry entry(const QString& phrase, const QString& target = QStringLiteral("/t"))
+    static ListEntry entry(const QString& phrase)
     {
-        return ListEntry{phrase, target, QStringLiteral("Here it is"), QStringLiteral("Wave"), QString()};
+        return ListEntry{phrase, QStringLiteral("/t"), QStringLiteral("Here it is"), QStringLiteral("Wave"), QString()};
     }
 
     VoiceHarness h;
 };
 
+// Removal leaves a gap and "NextEntry" keeps growing, so a kill between writes never
+// reuses a section; only the full rewrite numbers from one again.
 TEST_F(UserListTest, AddsWriteTheirKeysInOrderAndTheRewriteNumbersFromOne)
 {
     auto documents = list(ListKind::Documents);
-    ASSERT_TRUE(documents->Add(entry("Letter", "/home/a/letter.odt")));
-    EXPECT_EQ(fileOf(ListKind::Documents), "[doc1]\r\nvoice=Letter\r\nDocument=/home/a/letter.odt\r\nspeech=Here it is\r\n"
-                                           "type=4\r\nGesture=Wave\r\n[Global]\r\nNextEntry=2\r\ndocsnum=1\r\n");
-    ASSERT_TRUE(documents->Add(entry("Budget")));
-    ASSERT_TRUE(documents->Add(entry("Diary")));
+    for (const char* phrase : {"Letter", "Budget", "Diary"})
+        ASSERT_TRUE(documents->Add(entry(phrase)));
     ASSERT_TRUE(documents->Remove(*documents->commands().find("budget")));
-    // doc1 and doc3 stay with a gap, "NextEntry" keeps growing.
-    const QByteArray afterRemoval = fileOf(ListKind::Documents);
-    EXPECT_TRUE(afterRemoval.contains("[doc1]") && afterRemoval.contains("[doc3]") && !afterRemoval.contains("[doc2]"));
-    EXPECT_TRUE(afterRemoval.contains("NextEntry=4\r\ndocsnum=2\r\n"));
     EXPECT_FALSE(h.menus.CommandExists("Budget"));
+    const QByteArray afterRemoval = fileOf(ListKind::Documents);
+    EXPECT_FALSE(afterRemoval.contains("[doc2]"));
+    EXPECT_TRUE(afterRemoval.contains("NextEntry=4\r\ndocsnum=2\r\n"));
 
     documents.reset();
     auto reloaded = list(ListKind::Documents);
@@ -55,7 +50,7 @@ TEST_F(UserListTest, AddsWriteTheirKeysInOrderAndTheRewriteNumbersFromOne)
     EXPECT_EQ(phrases(*reloaded), QStringList({"Letter@doc1", "Diary@doc3"}));
     ASSERT_TRUE(reloaded->Save());
     EXPECT_EQ(fileOf(ListKind::Documents),
-              "[doc1]\r\nvoice=Letter\r\nDocument=/home/a/letter.odt\r\nspeech=Here it is\r\ntype=4\r\nGesture=Wave\r\n"
+              "[doc1]\r\nvoice=Letter\r\nDocument=/t\r\nspeech=Here it is\r\ntype=4\r\nGesture=Wave\r\n"
               "[doc2]\r\nvoice=Diary\r\nDocument=/t\r\nspeech=Here it is\r\ntype=4\r\nGesture=Wave\r\n"
               "[Global]\r\nNextEntry=3\r\ndocsnum=2\r\n");
     EXPECT_EQ(phrases(*reloaded), QStringList({"Letter@doc1", "Diary@doc2"}));
@@ -75,26 +70,26 @@ TEST_F(UserListTest, AnEditedPhraseMovesItsEntryLastAndKeepsItsSectionUntilTheRe
                                                       "type=1\r\nGesture=Write\r\nCommandLine=-q\r\n"));
     ASSERT_TRUE(programs->Save());
     EXPECT_TRUE(fileOf(ListKind::Programs).startsWith("[app1]\r\nvoice=Paint\r\n"));
-    EXPECT_TRUE(fileOf(ListKind::Programs).contains("[app2]\r\nvoice=Writer\r\n"));
 }
 
+// Hand-edited or old files: any letter case, gaps, empty or repeated phrases, overlong
+// values, a count larger than the entries.
 TEST_F(UserListTest, LoadingTakesTheFileAsItIsAndTheRewriteMendsIt)
 {
     writeFileOf(ListKind::Programs,
-                "[GLOBAL]\r\nAPPSNUM=3\r\n"
+                "[GLOBAL]\r\nAPPSNUM=9\r\n"
                 "[app1]\r\nvoice=\r\nApplication=/gone\r\n"                              // empty phrase: no entry
                 "[APP2]\r\nVOICE=Browser\r\napplication=/usr/bin/web\r\ntype=4\r\nCommandLine=--new\r\nGesture=\r\n"
                 "[app5]\r\nvoice=Mail\r\nspeech=" + QByteArray(1500, 'x') + "\r\n"
-                "[app6]\r\nvoice=MAIL\r\n");                                            // repeats a phrase
+                "[app6]\r\nvoice=MAIL\r\n"                                              // repeats a phrase
+                "[app32767]\r\nvoice=Last\r\n");
     auto programs = list(ListKind::Programs);
     programs->Load();
-    EXPECT_EQ(phrases(*programs), QStringList({"Browser@app2", "Mail@app5"}));
+    EXPECT_EQ(phrases(*programs), QStringList({"Browser@app2", "Mail@app5", "Last@app32767"}));
     const CVoiceCommand& browser = *programs->commands().find("browser");
-    EXPECT_EQ(browser.m_Type, 4);
     EXPECT_EQ(browser.m_Gesture, "None");
     EXPECT_EQ(browser.m_CommandLine, "--new");
     EXPECT_EQ(programs->commands().find("mail")->m_WhatToSay.size(), 1023);
-    EXPECT_EQ(programs->commands().find("mail")->m_Gesture, "None");
 
     // A program entry typed as a document opens without its command line until the rewrite.
     h.menus.GetVCCommand("Browser")->Execute();
@@ -105,49 +100,29 @@ TEST_F(UserListTest, LoadingTakesTheFileAsItIsAndTheRewriteMendsIt)
     EXPECT_FALSE(saved.contains("/gone"));
     EXPECT_TRUE(saved.startsWith("[app1]\r\nvoice=Browser\r\nApplication=/usr/bin/web\r\nspeech=\r\ntype=1\r\nGesture=None\r\n"
                                  "CommandLine=--new\r\n[app2]\r\nvoice=Mail\r\n"));
-    EXPECT_TRUE(saved.endsWith("[Global]\r\nNextEntry=3\r\nappsnum=2\r\n"));
+    EXPECT_TRUE(saved.endsWith("[Global]\r\nNextEntry=4\r\nappsnum=3\r\n"));
 }
 
-TEST_F(UserListTest, ACountLargerThanTheEntriesEndsTheScanAndMissingFilesGiveEmptyLists)
+TEST_F(UserListTest, AMissingFileGivesAnEmptyListAndItsRewriteOnlyGlobal)
 {
-    writeFileOf(ListKind::WebSites, "[Global]\r\nwebnum=9\r\n[web32767]\r\nvoice=Last\r\nUrl=https://example.org\r\n");
-    auto webSites = list(ListKind::WebSites);
-    webSites->Load();
-    EXPECT_EQ(phrases(*webSites), QStringList({"Last@web32767"}));
-
     auto documents = list(ListKind::Documents);
     documents->Load();
     EXPECT_TRUE(documents->commands().isEmpty());
-    EXPECT_FALSE(QFile::exists(env.path("Docs.INI")));
-    ASSERT_TRUE(documents->Save());   // an empty list leaves only "Global"
+    ASSERT_TRUE(documents->Save());
     EXPECT_EQ(fileOf(ListKind::Documents), "[Global]\r\nNextEntry=1\r\ndocsnum=0\r\n");
-}
-
-TEST_F(UserListTest, OnePhraseInTwoListsIsAnsweredByTheLastLoaded)
-{
-    writeFileOf(ListKind::Programs, "[Global]\r\nappsnum=1\r\n[app1]\r\nvoice=News\r\nApplication=/usr/bin/news\r\n");
-    writeFileOf(ListKind::WebSites, "[Global]\r\nwebnum=1\r\n[web1]\r\nvoice=news \r\nUrl=https://news.example\r\n");
-    auto programs = list(ListKind::Programs);
-    auto webSites = list(ListKind::WebSites);
-    programs->Load();
-    webSites->Load();
-    EXPECT_EQ(h.menus.GetVCCommand("NEWS"), webSites->commands().find("news"));
 }
 
 TEST_F(UserListTest, AddsThatWouldPassTheHighestNumberOrWriteIntoAnOldEntryAreRefused)
 {
     writeFileOf(ListKind::Documents, "[Global]\r\nNextEntry=32767\r\ndocsnum=4\r\n");
     auto documents = list(ListKind::Documents);
-    const Result<CVoiceCommand*> refused = documents->Add(entry("One more"));
-    ASSERT_FALSE(refused);
-    EXPECT_TRUE(refused.error().message.contains("cannot take another entry")) << refused.error().message.toStdString();
+    ASSERT_FALSE(documents->Add(entry("One more")));
     EXPECT_TRUE(documents->commands().isEmpty());
     EXPECT_FALSE(h.menus.CommandExists("One more"));
 
     // "NextEntry" set back by hand: the new entry takes the next free number.
     writeFileOf(ListKind::Documents, "[Global]\r\nNextEntry=1\r\ndocsnum=1\r\n[doc1]\r\nvoice=Old\r\n");
     ASSERT_TRUE(documents->Add(entry("New")));
-    EXPECT_EQ(documents->commands().find("New")->m_IniSection, "doc2");
     EXPECT_TRUE(fileOf(ListKind::Documents).startsWith("[Global]\r\nNextEntry=3\r\ndocsnum=2\r\n[doc1]\r\nvoice=Old\r\n"));
 }
 
@@ -159,9 +134,7 @@ TEST_F(UserListTest, AFileThatCannotBeWrittenIsReportedWithItsName)
     ASSERT_FALSE(added);
     EXPECT_TRUE(added.error().message.contains(env.path("Web.INI"))) << added.error().message.toStdString();
     EXPECT_EQ(webSites->commands().count(), 1);   // kept for this run; the rewrite at exit tries again
-    const Result<void> saved = webSites->Save();
-    ASSERT_FALSE(saved);
-    EXPECT_TRUE(saved.error().message.startsWith(env.path("Web.INI")));
+    EXPECT_FALSE(webSites->Save());
 }
 
 } // namespace

@@ -24,6 +24,11 @@ protected:
             texts << row.text + (row.icon == StartList::kIconEnabled ? "" : " (off)");
         return texts;
     }
+    // The list as the next start of the program builds it.
+    std::unique_ptr<StartList> nextStart(MokavelExports& from)
+    {
+        return std::make_unique<StartList>(env.root(), h.settings, h.menus, h.context, from, messages, questions);
+    }
     // The phrase's registered command, or nullptr.
     const VoiceCommandObject* registered(const QString& phrase) const { return h.menus.GetVCCommand(phrase); }
     void selectText(const QString& text)
