@@ -350,7 +350,7 @@ int main(int argc, char** argv)
                 out << p;
         return out;
     }();
-    std::vector<Utterance> hits, rejects, near;
+    std::vector<Utterance> hits;
     for (size_t v = 0; v < std::size(kVoices); ++v)
         for (size_t c = 0; c < std::size(kConditions); ++c) {
             if (!QString::fromLatin1(kConditions[c].label).contains(onlyConditions))
@@ -366,15 +366,19 @@ int main(int argc, char** argv)
                 hits.push_back(std::move(u));
             }
         }
-    for (qsizetype i = 0; i < outside.size(); ++i)
-        rejects.push_back(makeUtterance(outside[i], {}, size_t(i) % std::size(kVoices), kSpeeds[size_t(i / 7) % 2],
-            i % 2 ? 2 : 0, rng));
-    for (qsizetype i = 0; i < nearMisses.size(); ++i)
-        near.push_back(makeUtterance(nearMisses[i], {}, size_t(i) % std::size(kVoices), kSpeeds[size_t(i / 7) % 2],
-            0, rng));
+    // What must fire nothing is said once, by the voices in turn at both speeds; half of the
+    // sentences in white noise at 20 dB.
+    auto saidInTurn = [&](const QStringList& lines, bool halfInNoise) {
+        std::vector<Utterance> out;
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            out.push_back(makeUtterance(lines[i], {}, size_t(i) % std::size(kVoices),
+                kSpeeds[size_t(i) / std::size(kVoices) % 2], halfInNoise && i % 2 ? 2 : 0, rng));
+        return out;
+    };
+    const std::vector<Utterance> rejects = saidInTurn(outside, true);
+    const std::vector<Utterance> near = saidInTurn(nearMisses, false);
     // The first word of a longer phrase said alone, by a speaker who stops short: the search
-    // can always complete it to some phrase, and nothing may fire.
-    std::vector<Utterance> alone;
+    // can always complete it to some phrase.
     QStringList firstWords;
     for (const QString& p : spokenMenu) {
         const QString first = p.section(QLatin1Char(' '), 0, 0);
@@ -383,9 +387,7 @@ int main(int argc, char** argv)
         if (p.contains(QLatin1Char(' ')) && !isPhrase && !firstWords.contains(first))
             firstWords << first;
     }
-    for (qsizetype i = 0; i < firstWords.size(); ++i)
-        alone.push_back(makeUtterance(firstWords[i], {}, size_t(i) % std::size(kVoices), kSpeeds[size_t(i / 7) % 2],
-            0, rng));
+    const std::vector<Utterance> alone = saidInTurn(firstWords, false);
     const std::vector<int16_t> noiseStream = noiseAndMusic(rng);
 
     const long rssBefore = rssKb();
