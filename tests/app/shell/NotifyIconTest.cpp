@@ -39,27 +39,6 @@ TEST_F(NotifyIconTest, EachShowOrHideSendsOnlyTheCommandThatFits)
         EXPECT_EQ(s.data.hWnd, quintptr(42)) << "the record names the window the clicks go to";
         EXPECT_EQ(s.data.uID, 1u);
     }
-    EXPECT_EQ(tray.sent[0].data.szTip, "Vorlix");
-}
-
-TEST_F(NotifyIconTest, ANewTipIsShownAtOnceOnlyWhenTheIconIs)
-{
-    icon.setTip(QStringLiteral("Vorlix - No microphone"));
-    EXPECT_TRUE(tray.sent.empty());
-    icon.ShowTrayIcon(true);
-    icon.setTip(QStringLiteral("Vorlix - Listening"));
-    ASSERT_EQ(tray.sent.size(), 2u);
-    EXPECT_EQ(tray.sent[0].data.szTip, "Vorlix - No microphone");
-    EXPECT_EQ(tray.sent[1].command, TrayIconBackend::kModify);
-    EXPECT_EQ(tray.sent[1].data.szTip, "Vorlix - Listening");
-}
-
-TEST(NotifyIconTipTest, LongTipIsCutToTheRecordField)
-{
-    FakeTray tray;
-    NotifyIcon icon(tray, 0, QIcon(), QString(100, u'x'));
-    icon.ShowTrayIcon(true);
-    EXPECT_EQ(tray.sent.at(0).data.szTip.size(), 63);
 }
 
 } // namespace
