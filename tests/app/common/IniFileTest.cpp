@@ -16,8 +16,6 @@ TEST_F(IniFileTest, emptyOrMissingValueGivesTheDefault)
     IsolatedEnvironment::writeFile(file, "[Character]\r\nHide=\r\nFontName=   \r\n");
     EXPECT_EQ(ReadIniString("Character", "Hide", "yes", file), "yes");
     EXPECT_EQ(ReadIniString("Character", "FontName", "MS Sans Serif", file), "MS Sans Serif");
-    EXPECT_EQ(ReadIniString("Character", "Missing", "d", file), "d");
-    EXPECT_EQ(ReadIniString("Character", "Missing", "", file), "");
     EXPECT_EQ(ReadIniString("Character", "Hide", "yes", env.path("none/Vorlix.INI")), "yes");
 }
 

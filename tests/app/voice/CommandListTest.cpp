@@ -60,17 +60,4 @@ TEST_F(CommandListTest, RenameMovesToTheEndAndReRegistersThatVeryObject)
     EXPECT_EQ(h.menuTexts(), QStringList({"diary", "Mail"}));
 }
 
-TEST_F(CommandListTest, LastRegistrationWinsAcrossListsAndRemovalTakesOnlyItsOwnObject)
-{
-    CommandList other{h.menus};
-    CVoiceCommand* mine = add(list, "Report");
-    CVoiceCommand* theirs = add(other, "report");
-    EXPECT_EQ(h.menus.GetVCCommand("REPORT"), theirs);
-    list.remove(*mine);
-    EXPECT_EQ(h.menus.GetVCCommand("Report"), theirs);
-    EXPECT_TRUE(list.isEmpty());
-    other.clear();
-    EXPECT_FALSE(h.menus.CommandExists("Report"));
-}
-
 } // namespace
