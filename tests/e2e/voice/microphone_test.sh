@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A desktop whose sound server has no microphone: Vorlix says so (status, a one-time
-# message), and starts hearing a microphone as soon as one is plugged in.
+# message), its commands still run, and it hears a microphone as soon as one is plugged in.
 source "$(dirname "$0")/../lib.sh"
 command -v pulseaudio >/dev/null || { echo "pulseaudio is not installed: skipped"; exit 77; }
 e2e_setup
@@ -22,6 +22,8 @@ status_has() { "$VORLIX" --status | grep -qx "$1"; }
 wait_until 30 status_has "listening: no microphone" || fail "status: $("$VORLIX" --status | tr '\n' ' ')"
 wait_until 20 window_visible "^Vorlix Message$" || fail "no message about the missing microphone"
 xdotool key Escape
+wait_until 20 bash -c "! xdotool search --onlyvisible --name '^Vorlix Message$' | grep -q ." || fail "the message stays"
+out=$("$VORLIX" --say "Web Sites") || fail "without a microphone, handed-over phrases still run: $out"
 grep -q $'^NoMicrophone=Yes\r$' "$APP/MessageID.INI" || fail "the notice is not remembered as seen"
 
 pactl load-module module-null-source source_name=mic >/dev/null || fail "could not plug in a microphone"

@@ -43,50 +43,39 @@ protected:
     std::unique_ptr<SphinxRecognizer> recognizer;
 };
 
-TEST_F(RecognizerTest, HearsPhrasesAsWrittenInSeveralVoices)
+// One recogniser through a stream of utterances, as in use: what is in the menu is heard in
+// several voices, and ordinary speech, near misses, noise and music fire nothing.
+TEST_F(RecognizerTest, HearsTheMenuAndNothingElse)
 {
     const QString dir = env.root();
+    recognizer->setPhrases(kMenu + QStringList{"Listen", "Hide", "Show", "Cut", "Copy", "Paste", "YouTube", "Undo",
+        "Mute", "What Time Is It", "Next Song", "***"});
+    EXPECT_EQ(recognizer->compile(), QStringList{"***"});   // the one phrase that cannot be said is left out
+    // Before it has heard anyone, the recogniser's idea of the voice is the model's; short
+    // words are missed with it unless the utterance is looked at again on its own terms.
+    EXPECT_EQ(fired(synthesizeSpeech("Listen", dir, {"en-us+klatt2", 150})), QStringList{"Listen"});
     EXPECT_EQ(fired(synthesizeSpeech("Calculator", dir)), QStringList{"Calculator"});
     EXPECT_EQ(fired(synthesizeSpeech("macro four", dir)), QStringList{"Macro 4"});
     EXPECT_EQ(fired(synthesizeSpeech("LibreOffice Writer", dir, {"en-gb", 170})), QStringList{"LibreOffice Writer"});
     EXPECT_EQ(fired(synthesizeSpeech("Control Panel", dir, {"en-us+f3", 170})), QStringList{"Control Panel"});
-}
-
-TEST_F(RecognizerTest, FirstShortPhraseOfAFreshRecognizerIsHeard)
-{
-    // Before it has heard anyone, the recogniser's idea of the voice is the model's; short
-    // words are missed with it unless the utterance is looked at again on its own terms.
-    recognizer->setPhrases(kMenu + QStringList{"Listen", "Hide", "Show", "Cut", "Copy", "Paste"});
-    const auto listen = synthesizeSpeech("Listen", env.root(), {"en-us+klatt2", 150});
-    EXPECT_EQ(fired(listen), QStringList{"Listen"});
-}
-
-TEST_F(RecognizerTest, OrdinarySpeechNearMissesAndNoiseDoNotFire)
-{
-    const QString dir = env.root();
-    EXPECT_TRUE(fired(synthesizeSpeech("The meeting has been moved to Thursday afternoon", dir)).isEmpty());
-    EXPECT_TRUE(fired(synthesizeSpeech("Open the calculator please", dir, {"en-us+m3", 160})).isEmpty());
-    EXPECT_TRUE(fired(synthesizeSpeech("Stop listening to the radio", dir, {"en-us+m6", 150})).isEmpty());
-    EXPECT_TRUE(fired(synthesizeSpeech("Could you pass me the salt please", dir)).isEmpty());
-    // Words said after a whole phrase make it another sentence, not the phrase.
-    recognizer->setPhrases(kMenu + QStringList{"What Time Is It", "Next Song"});
-    EXPECT_TRUE(fired(synthesizeSpeech("What time is the meeting", dir, {"en-us+m6", 150})).isEmpty());
     EXPECT_EQ(fired(synthesizeSpeech("What time is it", dir, {"en-us+m6", 150})), QStringList{"What Time Is It"});
     EXPECT_EQ(fired(synthesizeSpeech("Next song", dir, {"flite:slt", 150})), QStringList{"Next Song"});
+
+    EXPECT_EQ(fired(synthesizeSpeech("The meeting has been moved to Thursday afternoon", dir)), QStringList{});
+    EXPECT_EQ(fired(synthesizeSpeech("Open the calculator please", dir, {"en-us+m3", 160})), QStringList{});
+    EXPECT_EQ(fired(synthesizeSpeech("Stop listening to the radio", dir, {"en-us+m6", 150})), QStringList{});
+    EXPECT_EQ(fired(synthesizeSpeech("Could you pass me the salt please", dir)), QStringList{});
+    // Words said after a whole phrase make it another sentence, not the phrase.
+    EXPECT_EQ(fired(synthesizeSpeech("What time is the meeting", dir, {"en-us+m6", 150})), QStringList{});
     std::vector<int16_t> noise(16000 * 3);
     for (size_t i = 0; i < noise.size(); ++i)
         noise[i] = int16_t((i * 2654435761u >> 7) % 4001) - 2000;
-    EXPECT_TRUE(fired(noise).isEmpty());
-}
-
-TEST_F(RecognizerTest, MusicDoesNotFireShortPhrases)
-{
+    EXPECT_EQ(fired(noise), QStringList{});
     // Beats of pure chords fit short words once the recogniser normalises them as speech.
-    recognizer->setPhrases(kMenu + QStringList{"Cut", "YouTube", "Undo", "Copy", "Mute"});
     EXPECT_EQ(fired(musicChords(10)), QStringList{});
     // A singer over the chords is a voice: heard, and rejected as speech outside the menu.
     auto song = musicChords(5);
-    const auto singer = synthesizeSpeech("I will always love you my darling", env.root(), {"flite:slt", 120, 0, 260});
+    const auto singer = synthesizeSpeech("I will always love you my darling", dir, {"flite:slt", 120, 0, 260});
     for (size_t i = 0; i < singer.size() && 8000 + i < song.size(); ++i)
         song[8000 + i] = int16_t(std::clamp(song[8000 + i] + singer[i], -32768, 32767));
     EXPECT_EQ(fired(song), QStringList{});
@@ -110,13 +99,6 @@ TEST_F(RecognizerTest, LoudNoiseIsMeasuredAndAClearPhraseInItStillFires)
     const auto quiet = recognizer->process(clean.data(), clean.size());
     ASSERT_FALSE(quiet.empty());
     EXPECT_GT(quiet.back().snrDb, 40);
-}
-
-TEST_F(RecognizerTest, UnsayablePhraseIsSkippedAndTheRestStillHeard)
-{
-    recognizer->setPhrases({"***", "Calculator"});
-    EXPECT_EQ(recognizer->compile(), QStringList{"***"});
-    EXPECT_EQ(fired(synthesizeSpeech("Calculator", env.root())), QStringList{"Calculator"});
 }
 
 // Menus of several sizes, with two-word phrases whose first words are also phrases' or
@@ -149,17 +131,12 @@ protected:
     }
 };
 
-TEST_P(PausedPhraseTest, PausesBetweenWordsDoNotSplitThePhrase)
+TEST_P(PausedPhraseTest, PausesBetweenWordsDoNotSplitThePhraseAndTheEndWaitsOnlyWhereTheMenuGoesOn)
 {
     const QString dir = env.root();
     EXPECT_EQ(heardAfter(spokenWithPauses({"Front", "Left"}, 450, dir, {"en-us+f2", 160})).first, "Front Left");
     EXPECT_EQ(heardAfter(spokenWithPauses({"Close", "Window"}, 600, dir, {"en-us+klatt2", 150})).first, "Close Window");
     EXPECT_EQ(heardAfter(spokenWithPauses({"Front", "Right"}, 300, dir, {"en-us+m6", 170})).first, "Front Right");
-}
-
-TEST_P(PausedPhraseTest, TheEndWaitsOnlyWhereTheMenuGoesOn)
-{
-    const QString dir = env.root();
     // Nothing continues "Calculator": the utterance ends after the short silence.
     const auto [complete, completeEndMs] = heardAfter(synthesizeSpeech("Calculator", dir, {"en-us+m6", 160}));
     EXPECT_EQ(complete, "Calculator");
@@ -176,8 +153,7 @@ INSTANTIATE_TEST_SUITE_P(MenuSizes, PausedPhraseTest, testing::Values(60, 200));
 
 class LiveControlTest : public IsolatedTest {
 protected:
-    LiveControlTest() : control(pushedInput()), spy(&control, &VoiceCommandControl::phraseRecognized),
-                        heard(&control, &SphinxVoiceCommandControl::utteranceHeard)
+    LiveControlTest() : control(pushedInput()), spy(&control, &VoiceCommandControl::phraseRecognized)
     {
         menu = control.createMenu("MainMenu", "state1", 4).value();
         for (const QString& phrase : kMenu)
@@ -186,36 +162,10 @@ protected:
         QCoreApplication::processEvents();   // the phrases reach the worker before any audio
     }
 
-    static AudioInputSettings pushedInput()
-    {
-        AudioInputSettings input;
-        input.usePushedAudio = true;
-        return input;
-    }
-
-    // Waits until the worker has finished `count` utterances in all.
-    void waitForUtterances(int count)
-    {
-        while (heard.count() < count)
-            ASSERT_TRUE(heard.wait(60000));
-    }
-
     SphinxVoiceCommandControl control;
     QSignalSpy spy;
-    QSignalSpy heard;
     int32_t menu = 0;
 };
-
-TEST_F(LiveControlTest, HeardPhraseIsReportedOnTheUserInterfaceThread)
-{
-    QThread* receivedOn = nullptr;
-    QObject::connect(&control, &VoiceCommandControl::phraseRecognized, &control,
-            [&receivedOn] { receivedOn = QThread::currentThread(); }, Qt::DirectConnection);
-    control.pushAudio(joined({synthesizeSpeech("Calculator", env.root()), roomQuiet(1000)}));
-    ASSERT_TRUE(spy.wait(60000));
-    EXPECT_EQ(spy.at(0).at(6).toString(), "Calculator");
-    EXPECT_EQ(receivedOn, QCoreApplication::instance()->thread());
-}
 
 TEST_F(LiveControlTest, DeactivatingDropsThePhraseBeingDecoded)
 {
@@ -231,8 +181,11 @@ TEST_F(LiveControlTest, DeactivatingDropsThePhraseBeingDecoded)
     EXPECT_EQ(spy.at(0).at(6).toString(), "Control Panel");
 }
 
-TEST_F(LiveControlTest, OwnSpeechAndItsTailAreNotActedOn)
+TEST_F(LiveControlTest, OwnSpeechAndItsTailAreNotActedOnAndHeardPhrasesReachTheUserInterfaceThread)
 {
+    QThread* receivedOn = nullptr;
+    QObject::connect(&control, &VoiceCommandControl::phraseRecognized, &control,
+            [&receivedOn] { receivedOn = QThread::currentThread(); }, Qt::DirectConnection);
     const auto calculator = synthesizeSpeech("Calculator", env.root());
     control.setOutputActive(true);
     control.pushAudio(joined({calculator, roomQuiet(1000)}));
@@ -243,15 +196,15 @@ TEST_F(LiveControlTest, OwnSpeechAndItsTailAreNotActedOn)
     ASSERT_TRUE(spy.wait(60000));
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy.at(0).at(6).toString(), "Control Panel");
+    EXPECT_EQ(receivedOn, QCoreApplication::instance()->thread());
 }
 
 class AudioFileInputTest : public IsolatedTest {};
 
-TEST_F(AudioFileInputTest, FileIsHeardFromTheMomentAMenuIsActive)
+TEST_F(AudioFileInputTest, FileIsHeardFromTheMomentAMenuIsActiveAndAMissingOneIsReported)
 {
-    AudioInputSettings input;
-    input.wavPath = writeWav(env.path("say.wav"), joined({roomQuiet(300), synthesizeSpeech("Control Panel", env.root())}));
-    SphinxVoiceCommandControl control{input};
+    const QString wav = writeWav(env.path("say.wav"), joined({roomQuiet(300), synthesizeSpeech("Control Panel", env.root())}));
+    SphinxVoiceCommandControl control{fileInput(wav)};
     QSignalSpy recognized(&control, &VoiceCommandControl::phraseRecognized);
     QSignalSpy finished(&control, &SphinxVoiceCommandControl::inputFinished);
     const int32_t menu = control.createMenu("MainMenu", "state1", 4).value();
@@ -260,6 +213,11 @@ TEST_F(AudioFileInputTest, FileIsHeardFromTheMomentAMenuIsActive)
     ASSERT_TRUE(finished.wait(60000));
     ASSERT_EQ(recognized.count(), 1);
     EXPECT_EQ(recognized.at(0).at(6).toString(), "Control Panel");
+
+    SphinxVoiceCommandControl absent{fileInput(env.path("absent.wav"))};
+    QSignalSpy problem(&absent, &SphinxVoiceCommandControl::audioProblemChanged);
+    ASSERT_TRUE(problem.wait(60000));
+    EXPECT_TRUE(absent.audioProblem().contains("absent.wav"));
 }
 
 class HearToolTest : public IsolatedTest {
@@ -267,9 +225,10 @@ protected:
     QString tool() const { return qEnvironmentVariable("VORLIX_BUILD_DIR") + "/bin/vorlix-hear"; }
 };
 
-TEST_F(HearToolTest, PrintsOneLinePerWavWithThePhraseAsWritten)
+TEST_F(HearToolTest, PrintsOneLinePerWavAndHearsPastADamagedAdaptation)
 {
     IsolatedEnvironment::writeFile(env.path("phrases.txt"), "  Web Sites  \n\nCalculator\nMacro 4\n");
+    IsolatedEnvironment::writeFile(env.path("data/vorlix/adaptation/mllr_matrix"), "not a transform\n");
     const QString hit = writeWav(env.path("hit.wav"), synthesizeSpeech("web sites", env.root()));
     const QString miss = writeWav(env.path("miss.wav"), synthesizeSpeech("Could you pass me the salt please", env.root()));
     // Noise runs on for two seconds after the phrase: the latency still counts from its end.
@@ -281,68 +240,34 @@ TEST_F(HearToolTest, PrintsOneLinePerWavWithThePhraseAsWritten)
     process.start(tool(), {"--phrases", env.path("phrases.txt"), hit, miss, trailing});
     ASSERT_TRUE(process.waitForFinished(120000));
     EXPECT_EQ(process.exitCode(), 0);
+    EXPECT_TRUE(process.readAllStandardError().contains("does not load"));
     const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
-    const QStringList first = lines[0].split('\t');
-    ASSERT_EQ(first.size(), 4);
-    EXPECT_EQ(first[0], hit);
-    EXPECT_EQ(first[1], "Web Sites");
+    // The file, the phrase as written or nothing, the score, and milliseconds after the speech.
+    const QStringList first = lines[0].split('\t'), second = lines[1].split('\t'), third = lines[2].split('\t');
+    ASSERT_TRUE(first.size() == 4 && second.size() == 4 && third.size() == 4) << lines.join('|').toStdString();
+    EXPECT_EQ(first.mid(0, 2), (QStringList{hit, "Web Sites"}));
     EXPECT_GE(first[3].toInt(), 0);
-    const QStringList second = lines[1].split('\t');
-    ASSERT_EQ(second.size(), 4);
     EXPECT_EQ(second[1], "");
-    const QStringList third = lines[2].split('\t');
-    ASSERT_EQ(third.size(), 4);
     EXPECT_EQ(third[1], "Calculator");
     EXPECT_GE(third[3].toInt(), 250);
     EXPECT_LE(third[3].toInt(), 1500);
 }
 
-TEST_F(HearToolTest, HearsWithTheUsersAdaptationAndLeavesADamagedOneAside)
+TEST_F(HearToolTest, MissingAndBrokenFilesAreReportedAsFailures)
 {
-    IsolatedEnvironment::writeFile(env.path("phrases.txt"), "Calculator\n");
-    IsolatedEnvironment::writeFile(env.path("data/vorlix/adaptation/mllr_matrix"), "not a transform\n");
-    const QString wav = writeWav(env.path("hit.wav"), synthesizeSpeech("Calculator", env.root()));
-    for (const QStringList& extra : {QStringList{}, QStringList{"--no-adaptation"}}) {
-        QProcess process;
-        process.start(tool(), QStringList{"--phrases", env.path("phrases.txt")} + extra + QStringList{wav});
-        ASSERT_TRUE(process.waitForFinished(120000));
-        EXPECT_EQ(process.exitCode(), 0);
-        EXPECT_EQ(process.readAllStandardOutput().split('\t').value(1), "Calculator");
-        EXPECT_EQ(process.readAllStandardError().contains("does not load"), extra.isEmpty());
-    }
-}
-
-TEST_F(HearToolTest, BadArgumentsAndFilesAreReported)
-{
-    QProcess process;
-    process.start(tool(), {"--phrases", env.path("absent.txt"), env.path("x.wav")});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_TRUE(process.readAllStandardError().contains("absent.txt"));
-
-    process.start(tool(), {"--phrases", env.path("absent.txt"), "--threshold", "101", env.path("x.wav")});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 2);
-
     IsolatedEnvironment::writeFile(env.path("phrases.txt"), "Calculator\n");
     IsolatedEnvironment::writeFile(env.path("broken.wav"), "RIFF....WAVEjunk");
-    process.start(tool(), {"--phrases", env.path("phrases.txt"), env.path("broken.wav")});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_TRUE(process.readAllStandardError().contains("broken.wav"));
-
-    // A megabyte declared as 1 Hz would become 16 billion samples.
-    const auto le32 = [](uint32_t v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
-    const QByteArray fmt = QByteArray("\x01\x00\x01\x00", 4) + le32(1) + le32(1) + QByteArray("\x01\x00\x08\x00", 4);
-    const QByteArray data(1 << 20, '\x40');
-    IsolatedEnvironment::writeFile(env.path("slow.wav"), "RIFF" + le32(uint32_t(36 + data.size())) + "WAVEfmt " + le32(16)
-                                                             + fmt + "data" + le32(uint32_t(data.size())) + data);
-    process.start(tool(), {"--phrases", env.path("phrases.txt"), env.path("slow.wav")});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_TRUE(process.readAllStandardError().contains("sample rate 1 Hz"));
+    // A phrase list that is not there, and a damaged recording: each is named.
+    for (const auto& [phrases, named] : {std::pair{env.path("absent.txt"), "absent.txt"},
+             std::pair{env.path("phrases.txt"), "broken.wav"}}) {
+        QProcess process;
+        process.start(tool(), {"--phrases", phrases, env.path("broken.wav")});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 1);
+        EXPECT_TRUE(process.readAllStandardError().contains(named));
+    }
 }
 
 } // namespace

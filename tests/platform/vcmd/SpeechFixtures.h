@@ -1,6 +1,9 @@
 #pragma once
 // Speech for the tests, synthesised with the espeak-ng program at run time into a folder of
-// the test, quiet room noise to put between utterances, and music-like chords.
+// the test, quiet room noise to put between utterances, music-like chords, and the inputs
+// a control under test hears.
+
+#include "platform/vcmd/RecognitionWorker.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,3 +28,18 @@ QString writeWav(const QString& path, const std::vector<int16_t>& samples);
 // `pauseMs` of room quiet between them: a person's pauses, measured.
 std::vector<int16_t> spokenWithPauses(const QStringList& words, int pauseMs, const QString& folder,
                                       const SpeechOptions& options = {});
+
+// A control's input: only the audio the test pushes, or only a WAV file.
+inline AudioInputSettings pushedInput(const QString& adaptationFile = {})
+{
+    AudioInputSettings input;
+    input.usePushedAudio = true;
+    input.adaptationFile = adaptationFile;
+    return input;
+}
+inline AudioInputSettings fileInput(const QString& wavPath)
+{
+    AudioInputSettings input;
+    input.wavPath = wavPath;
+    return input;
+}
