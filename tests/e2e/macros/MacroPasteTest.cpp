@@ -3,8 +3,6 @@
 // new start it is still there. Vorlix runs in this process on a private X desktop (Xvfb
 // and openbox) with the real platform layers, so the test can find its controls by name.
 
-#include "app/macros/CMacro.h"
-#include "app/macros/MacrosPage.h"
 #include "app/mokavel/MokavelLibrary.h"
 #include "app/shell/PlatformServices.h"
 #include "app/shell/UserMessages.h"
@@ -197,11 +195,8 @@ TEST_F(MacroPasteTest, AMacroMadeOnThePagePastesIntoTheWindowInFrontAndIsKept)
         gesture->view()->scrollTo(write);
         QTest::qWait(0);
         click(gesture->view()->viewport(), gesture->view()->visualRect(write).center());
+        // The paste, the agent log and the restart below show what the page made of it.
         ASSERT_TRUE(QTest::qWaitFor([&] { return gesture->currentText() == QStringLiteral("Write"); }, kWaitMs));
-        const CMacro* macro = vorlix.control<MacrosPage>("MacrosPage")->CurrentMacro();
-        ASSERT_NE(macro, nullptr);
-        EXPECT_EQ(macro->m_Text, kText);
-        EXPECT_EQ(macro->m_Gesture, QStringLiteral("Write"));
 
         // A toolkit text window in front receives the paste.
         probe.setProcessChannelMode(QProcess::ForwardedChannels);

@@ -7,11 +7,6 @@ e2e_setup
 "$VORLIX" --exit 2>"$E2E_DIR/err" && fail "--exit succeeded without a running copy"
 grep -q "not running" "$E2E_DIR/err" || fail "--exit gave no clear message"
 "$VORLIX" --say "Show" 2>/dev/null && fail "--say succeeded without a running copy"
-"$VORLIX" --version | grep -qx "Vorlix 1.0" || fail "--version"
-help=$("$VORLIX" --help)
-for option in -AUTOSTART "--say PHRASE" --status --exit --help --version; do
-    grep -q -- "^  $option " <<<"$help" || fail "--help does not explain $option"
-done
 
 e2e_returning_user "Ada"
 printf '"Nice to see you, Ada"\r\n' >"$APP/Welcome.txt"
@@ -22,8 +17,6 @@ wait_until 20 window_visible "^Vorlix 1.0$" || fail "main window not shown"
 "$VORLIX" >"$E2E_DIR/second.log" 2>&1 &
 second=$!
 wait_until 20 window_visible "^Vorlix$" || fail "no 'already running' message box"
-grep -q "Vorlix is already running. Please double click the icon in the system tray to bring up the main window." \
-    "$E2E_DIR/second.log" || fail "wrong message: $(cat "$E2E_DIR/second.log")"
 xdotool search --onlyvisible --name "^Vorlix$" windowactivate --sync key Return || true
 wait_until 20 bash -c "! kill -0 $second" || fail "second copy did not end"
 "$VORLIX" --status >/dev/null || fail "first copy gone after the second start"
@@ -32,8 +25,8 @@ exit_vorlix
 
 ini="$APP/Vorlix.INI"
 [[ -f "$ini" ]] || fail "no Vorlix.INI after exit"
-for key in "UserName=Ada" "Name=merlin.acs" "Hide=Yes" "Fast=Yes" "ShowBalloon=Yes" "FontSize=10" \
-           "VoiceSpeed=180" "VoicePitch=50" "Threshold=50" "CharacterSize=2" "SayTime=No" "StayOnTop=No" \
+# The settings the page changes are checked by the settings test; these are the others.
+for key in "UserName=Ada" "Name=merlin.acs" "Fast=Yes" "ShowBalloon=Yes" "VoicePitch=50" "StayOnTop=No" \
            "LoadSilence=0" "LoadDesktopApplications=1" "LoadstartMenu=0" "CharacterMode=0"; do
     grep -q "^$key"$'\r'"\$" "$ini" || fail "Vorlix.INI lacks $key"
 done

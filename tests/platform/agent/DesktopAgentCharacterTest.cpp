@@ -48,16 +48,6 @@ protected:
     QStringList events;
 };
 
-TEST_F(DesktopAgentCharacterTest, CollectionFindsLoadsAndUnloadsById)
-{
-    EXPECT_EQ(characters.item("vorlixagent"), character);
-    EXPECT_TRUE(characters.unload(kId).ok());
-    EXPECT_EQ(characters.item(kId), nullptr);
-    EXPECT_FALSE(characters.unload(kId).ok());
-    EXPECT_FALSE(characters.load(kId, env.path("ghost.acs")).ok());
-    EXPECT_EQ(characters.item(kId), nullptr);
-}
-
 // The sizes come from a 16-bit caller: 0, 65535 and the like must not blow up the window.
 TEST_F(DesktopAgentCharacterTest, WindowTakesTheCallersSizeNeverTheFocusAndIsDraggable)
 {

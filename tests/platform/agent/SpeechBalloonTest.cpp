@@ -4,20 +4,8 @@
 
 namespace {
 
-TEST(SpeechBalloonTest, LongTextShowsItsLastLinesEndingWithTheLatestWord)
-{
-    SpeechBalloon balloon;
-    QString text;
-    for (int i = 0; i < 20000; ++i)
-        text += QStringLiteral("word%1 ").arg(i);
-    const QStringList lines = balloon.visibleLines(text, text);
-    ASSERT_FALSE(lines.isEmpty());
-    EXPECT_LE(lines.size(), SpeechBalloon::kMaxLines);
-    EXPECT_TRUE(lines.back().endsWith("word19999"));
-    EXPECT_FALSE(balloon.render(text, text.left(50000), true, 40).isNull());
-}
-
-// The balloon shows only what was spoken, but sizes itself on the whole text so it does not jump.
+// The balloon shows only what was spoken, but sizes itself on the whole text so it does not
+// jump; a long text shows its last lines, ending with the latest word.
 TEST(SpeechBalloonTest, ShowsOnlyWhatWasSpokenInAFixedSize)
 {
     SpeechBalloon balloon;
@@ -26,6 +14,15 @@ TEST(SpeechBalloonTest, ShowsOnlyWhatWasSpokenInAFixedSize)
     EXPECT_EQ(balloon.visibleLines(text, text.left(5)), QStringList{"Hello"});
     EXPECT_EQ(balloon.visibleLines(text, text).join(' ').simplified(), "Hello there. Second line");
     EXPECT_EQ(balloon.render(text, QString(), true, 10).size(), balloon.render(text, text, true, 10).size());
+
+    QString longText;
+    for (int i = 0; i < 20000; ++i)
+        longText += QStringLiteral("word%1 ").arg(i);
+    const QStringList lines = balloon.visibleLines(longText, longText);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_LE(lines.size(), SpeechBalloon::kMaxLines);
+    EXPECT_TRUE(lines.back().endsWith("word19999"));
+    EXPECT_FALSE(balloon.render(longText, longText.left(50000), true, 40).isNull());
 }
 
 struct PlaceCase {

@@ -1,4 +1,3 @@
-#include "platform/agent/EspeakUtterance.h"
 #include "platform/agent/SpeechText.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +43,6 @@ INSTANTIATE_TEST_SUITE_P(Tags, SpeechTextTagTest, testing::Values(
     TagCase{"menu path", R"(using the 'Edit\Copy' menu)", R"(using the 'Edit\Copy' menu)", std::nullopt, std::nullopt, VC::Normal},
     TagCase{"escaped tag", R"(\\Pit=50\ stays)", R"(\Pit=50\ stays)", std::nullopt, std::nullopt, VC::Normal},
     TagCase{"trailing backslash", "end\\", "end\\", std::nullopt, std::nullopt, VC::Normal},
-    TagCase{"tag across a line", "\\Pit=5\n0\\x", "\\Pit=5\n0\\x", std::nullopt, std::nullopt, VC::Normal},
     TagCase{"bad values", R"(\Pit=high\\Spd=0\\Chr="Robot"\ok)", "ok", std::nullopt, std::nullopt, VC::Normal},
     TagCase{"pitch overflow", R"(\Pit=99999999999\ok)", "ok", std::nullopt, std::nullopt, VC::Normal},
     TagCase{"only tags", R"(\Pit=50\\Spd=180\)", "", std::nullopt, std::nullopt, VC::Normal}));
@@ -62,16 +60,6 @@ TEST(SpeechTextTest, HugeTextWithManyBackslashesStaysLinear)
 {
     const QString text = QString("a\\b ").repeated(25000);
     EXPECT_EQ(SpeechText::parse(text).displayText, text);
-}
-
-// Base pitch in Hz to espeak's 0..100: the program's default of 50 keeps the voice.
-TEST(SpeechPitchTest, MapsHzOntoTheVoiceRange)
-{
-    EXPECT_EQ(EspeakUtterance::espeakPitch(50), 50);
-    EXPECT_EQ(EspeakUtterance::espeakPitch(1), 0);
-    EXPECT_EQ(EspeakUtterance::espeakPitch(4000), 100);
-    EXPECT_EQ(EspeakUtterance::espeakRate(20), 80);
-    EXPECT_EQ(EspeakUtterance::espeakRate(100000), 450);
 }
 
 } // namespace

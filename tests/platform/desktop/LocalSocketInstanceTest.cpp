@@ -8,11 +8,12 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 
+#include <algorithm>
+#include <filesystem>
 #include <future>
 #include <memory>
 #include <vector>
 
-#include <dirent.h>
 #include <sys/resource.h>
 
 namespace {
@@ -30,31 +31,16 @@ Result<QString> sendAndServe(const QString& request)
     return reply.get();
 }
 
-int openFileCount()
-{
-    int count = 0;
-    if (DIR* dir = ::opendir("/proc/self/fd")) {
-        while (::readdir(dir))
-            ++count;
-        ::closedir(dir);
-    }
-    return count;
-}
-
 // Lowers the limit of open files for the life of the object.
-class OpenFileLimit {
-public:
+struct OpenFileLimit {
     explicit OpenFileLimit(rlim_t soft)
     {
-        ::getrlimit(RLIMIT_NOFILE, &m_saved);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = soft;
+        ::getrlimit(RLIMIT_NOFILE, &saved);
+        const rlimit lowered{soft, saved.rlim_max};
         ::setrlimit(RLIMIT_NOFILE, &lowered);
     }
-    ~OpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &m_saved); }
-
-private:
-    rlimit m_saved{};
+    ~OpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &saved); }
+    rlimit saved{};
 };
 
 class LocalSocketInstanceTest : public IsolatedTest {
@@ -84,11 +70,7 @@ TEST_F(LocalSocketInstanceTest, IdleClientsAreDroppedAfterTheirTime)
     auto clients = idleClients(3);
     QDeadlineTimer deadline(5000);
     const auto allDropped = [&] {
-        for (const auto& client : clients) {
-            if (client->state() != QLocalSocket::UnconnectedState)
-                return false;
-        }
-        return true;
+        return std::ranges::all_of(clients, [](const auto& c) { return c->state() == QLocalSocket::UnconnectedState; });
     };
     while (!allDropped() && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
@@ -101,7 +83,8 @@ TEST_F(LocalSocketInstanceTest, AFloodOfIdleClientsBeyondTheOpenFileLimitNeverCl
     constexpr int kClients = 150;
     // Room for the clients' own ends and the server's bounded share, not for the server
     // taking every client as well.
-    OpenFileLimit limit(rlim_t(openFileCount() + kClients + 2 * LocalSocketInstance::kMaxClients + 16));
+    const auto openFiles = std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    OpenFileLimit limit(rlim_t(openFiles + kClients + 2 * LocalSocketInstance::kMaxClients + 18));
     std::vector<std::unique_ptr<QLocalSocket>> clients;
     for (int batch = 0; batch < kClients / 10; ++batch) {
         for (auto& client : idleClients(10))
