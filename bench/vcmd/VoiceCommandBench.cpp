@@ -6,14 +6,13 @@
 //   vcmd_bench [--work DIR] [--per-cell N] [--conditions TEXT] [--menu 100|200] [--no-espeak-readings]
 //              [--at THRESHOLD] [--sweep] [--verbose] [--no-big]
 
+#include "bench/vcmd/SynthesizedSpeech.h"
 #include "platform/vcmd/SphinxRecognizer.h"
 #include "platform/vcmd/WavFile.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 #include <algorithm>
 #include <chrono>
@@ -29,16 +28,10 @@ constexpr int kRate = SphinxRecognizer::kSampleRateHz;
 constexpr int kChunk = kRate / 50;   // 20 ms, as a sound card delivers it
 const int kSpeeds[] = {150, 190};
 
-struct Voice {
-    const char* label;
-    const char* synthesizer;   // "espeak-ng" or "flite"
-    const char* name;
-};
-const Voice kVoices[] = {{"espeak f2 (F)", "espeak-ng", "en-us+f2"}, {"espeak f5 (F)", "espeak-ng", "en-us+f5"},
+const SynthVoice kVoices[] = {{"espeak f2 (F)", "espeak-ng", "en-us+f2"}, {"espeak f5 (F)", "espeak-ng", "en-us+f5"},
     {"espeak m6 (M)", "espeak-ng", "en-us+m6"}, {"espeak klatt2 (M)", "espeak-ng", "en-us+klatt2"},
     {"flite slt (F)", "flite", "slt"}, {"flite rms (M)", "flite", "rms"}, {"flite awb (M)", "flite", "awb"}};
 
-enum class NoiseKind { None, White, Pink };
 struct Condition {
     const char* label;
     NoiseKind noise;
@@ -77,73 +70,6 @@ QStringList readLines(const QString& name)
     return lines;
 }
 
-// The synthesizer's speech without the silence it puts around it.
-std::vector<int16_t> synthesize(const QString& text, const Voice& voice, int speedWpm)
-{
-    const QByteArray key = QCryptographicHash::hash(
-        (text + voice.synthesizer + voice.name + QString::number(speedWpm)).toUtf8(), QCryptographicHash::Md5).toHex();
-    const QString path = g_work + QStringLiteral("/") + QString::fromLatin1(key) + QStringLiteral(".wav");
-    if (!QFile::exists(path)) {
-        if (QByteArray(voice.synthesizer) == "flite")
-            QProcess::execute(QStringLiteral("flite"), {QStringLiteral("-voice"), QString::fromLatin1(voice.name),
-                QStringLiteral("--setf"), QStringLiteral("duration_stretch=%1").arg(175.0 / speedWpm),
-                QStringLiteral("-t"), text, QStringLiteral("-o"), path});
-        else
-            QProcess::execute(QStringLiteral("espeak-ng"), {QStringLiteral("-v"), QString::fromLatin1(voice.name),
-                QStringLiteral("-s"), QString::number(speedWpm), QStringLiteral("-w"), path, text});
-    }
-    auto samples = WavFile::readAsRecognizerInput(path);
-    if (!samples)
-        return {};
-    std::vector<int16_t>& s = samples.value();
-    const auto first = std::find_if(s.begin(), s.end(), [](int16_t v) { return std::abs(v) > 100; });
-    const auto last = s.begin() + std::ptrdiff_t(WavFile::endOfSound(s));
-    return first < last ? std::vector<int16_t>(first, last) : std::vector<int16_t>{};
-}
-
-// The level of the speech while it sounds: the 10 ms frames within 30 dB of the loudest.
-double activeRms(const std::vector<int16_t>& s)
-{
-    const std::vector<double> frames = WavFile::windowPowers(s);
-    if (frames.empty())
-        return 0;
-    const double loudest = *std::max_element(frames.begin(), frames.end());
-    double sum = 0;
-    int n = 0;
-    for (double e : frames)
-        if (e >= loudest / 1000) {
-            sum += e;
-            ++n;
-        }
-    return std::sqrt(sum / n);
-}
-
-// White or pink noise with the given RMS.
-std::vector<float> noise(size_t n, NoiseKind kind, double level, std::mt19937& rng)
-{
-    std::normal_distribution<float> g(0, 1);
-    std::vector<float> out(n);
-    float b0 = 0, b1 = 0, b2 = 0;
-    double e = 0;
-    for (size_t i = 0; i < n; ++i) {
-        const float w = g(rng);
-        if (kind == NoiseKind::Pink) {
-            // A three-pole approximation of a 1/f spectrum.
-            b0 = 0.99765f * b0 + w * 0.0990460f;
-            b1 = 0.96300f * b1 + w * 0.2965164f;
-            b2 = 0.57000f * b2 + w * 1.0526913f;
-            out[i] = b0 + b1 + b2 + w * 0.1848f;
-        } else {
-            out[i] = w;
-        }
-        e += double(out[i]) * out[i];
-    }
-    const double scale = n ? level / std::sqrt(e / double(n)) : 0;
-    for (float& v : out)
-        v = float(v * scale);
-    return out;
-}
-
 std::vector<int16_t> roomQuiet(size_t n, std::mt19937& rng)
 {
     std::uniform_int_distribution<int> d(-3, 3);
@@ -158,7 +84,7 @@ std::vector<int16_t> roomQuiet(size_t n, std::mt19937& rng)
 Utterance makeUtterance(const QString& text, const QString& expected, size_t voiceIndex, int speedWpm,
                         size_t conditionIndex, std::mt19937& rng)
 {
-    const Voice& voice = kVoices[voiceIndex];
+    const SynthVoice& voice = kVoices[voiceIndex];
     const Condition& condition = kConditions[conditionIndex];
     Utterance u{text, expected, {}, 0, voiceIndex, conditionIndex, false};
     std::vector<int16_t> speech;
@@ -169,11 +95,11 @@ Utterance makeUtterance(const QString& text, const QString& expected, size_t voi
                 const auto pause = roomQuiet(size_t(condition.pauseMs) * kRate / 1000, rng);
                 speech.insert(speech.end(), pause.begin(), pause.end());
             }
-            const auto w = synthesize(word, voice, speedWpm);
+            const auto w = synthesize(g_work, word, voice, speedWpm);
             speech.insert(speech.end(), w.begin(), w.end());
         }
     } else {
-        speech = synthesize(text, voice, speedWpm);
+        speech = synthesize(g_work, text, voice, speedWpm);
     }
     const bool noisy = condition.noise != NoiseKind::None;
     const size_t before = noisy ? kRate * 3 / 2 : kRate * 4 / 10, after = kRate * 6 / 5;
