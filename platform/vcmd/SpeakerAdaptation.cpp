@@ -15,6 +15,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <vector>
 
 extern "C" {
 // Exported by libpocketsphinx, though its header is not installed.
@@ -44,6 +46,66 @@ Result<void> writeFile(const QString& path, const QByteArray& bytes)
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return Error::io(path, file.errorString());
     return {};
+}
+
+// An MLLR transform of one class: per feature stream, mean' = a * mean + b, variance' = h * variance.
+struct Transform {
+    struct Stream {
+        int size = 0;
+        std::vector<double> a, b, h;   // a row by row
+    };
+    std::vector<Stream> streams;
+};
+
+std::optional<Transform> parseTransform(const QByteArray& text)
+{
+    const QList<QByteArray> tokens = text.simplified().split(' ');
+    qsizetype at = 0;
+    bool ok = true;
+    const auto next = [&] {
+        bool number = false;
+        const double value = at < tokens.size() ? tokens[at++].toDouble(&number) : 0.0;
+        ok = ok && number;
+        return value;
+    };
+    const auto count = [&](int most) {
+        const double n = next();
+        ok = ok && n >= 1 && n <= most && n == std::floor(n);
+        return ok ? int(n) : 0;
+    };
+    if (count(1) != 1)
+        return std::nullopt;
+    Transform t;
+    t.streams.resize(size_t(count(16)));
+    for (Transform::Stream& stream : t.streams) {
+        stream.size = count(256);
+        for (auto* values : {&stream.a, &stream.b, &stream.h}) {
+            values->resize(size_t(values == &stream.a ? stream.size * stream.size : stream.size));
+            for (double& v : *values)
+                v = next();
+        }
+    }
+    if (!ok || t.streams.empty() || at != tokens.size())
+        return std::nullopt;
+    return t;
+}
+
+QByteArray formatTransform(const Transform& t)
+{
+    QByteArray text = "1\n" + QByteArray::number(qsizetype(t.streams.size())) + '\n';
+    for (const Transform::Stream& stream : t.streams) {
+        text += QByteArray::number(stream.size) + '\n';
+        const auto row = [&](const double* values) {
+            for (int i = 0; i < stream.size; ++i)
+                text += QByteArray::number(values[i], 'f', 6) + ' ';
+            text += '\n';
+        };
+        for (int r = 0; r < stream.size; ++r)
+            row(stream.a.data() + r * stream.size);
+        row(stream.b.data());
+        row(stream.h.data());
+    }
+    return text;
 }
 
 QString lastLine(const QString& output)
@@ -126,6 +188,36 @@ QString SpeakerAdaptation::storedTransform(const QString& folder)
 {
     const QString path = folder + QLatin1Char('/') + kTransform;
     return QFileInfo(path).isFile() ? path : QString();
+}
+
+Result<QByteArray> SpeakerAdaptation::composeTransforms(const QByteArray& outer, const QByteArray& inner)
+{
+    const auto o = parseTransform(outer), i = parseTransform(inner);
+    if (!o || !i)
+        return Error{QObject::tr("A voice adaptation transform is damaged.")};
+    if (o->streams.size() != i->streams.size())
+        return Error{QObject::tr("The voice adaptation transforms do not fit together.")};
+    Transform both = *i;
+    for (size_t s = 0; s < both.streams.size(); ++s) {
+        const Transform::Stream &os = o->streams[s], &is = i->streams[s];
+        Transform::Stream& bs = both.streams[s];
+        const int n = is.size;
+        if (os.size != n)
+            return Error{QObject::tr("The voice adaptation transforms do not fit together.")};
+        for (int r = 0; r < n; ++r) {
+            double b = os.b[size_t(r)];
+            for (int k = 0; k < n; ++k) {
+                double a = 0;
+                for (int m = 0; m < n; ++m)
+                    a += os.a[size_t(r * n + m)] * is.a[size_t(m * n + k)];
+                bs.a[size_t(r * n + k)] = a;
+                b += os.a[size_t(r * n + k)] * is.b[size_t(k)];
+            }
+            bs.b[size_t(r)] = b;
+            bs.h[size_t(r)] = os.h[size_t(r)] * is.h[size_t(r)];
+        }
+    }
+    return formatTransform(both);
 }
 
 Result<void> SpeakerAdaptation::forget()

@@ -42,6 +42,10 @@ public:
     // Removes the transform and everything else in the folder.
     Result<void> forget();
 
+    // One transform after another, as one: `outer` applied to means `inner` has already
+    // moved. Both in the text form the recogniser loads, with one class and the same streams.
+    static Result<QByteArray> composeTransforms(const QByteArray& outer, const QByteArray& inner);
+
     // The installed model keeps its definition in binary form and its mixture weights
     // compressed; the tools read only the text definition and plain weights.
     static Result<void> convertModelDefinition(const QString& binaryMdef, const QString& textMdef);

@@ -163,6 +163,25 @@ TEST_F(AdaptationTest, AFailedSessionKeepsTheOldTransform)
     EXPECT_EQ(stored(), "the old one");
 }
 
+// A mean [1 2] goes to [3 3] under the inner transform and to [6 10] under both; the
+// variances are scaled by 1 then 3 and by 2 then 1.
+TEST(TransformCompositionTest, TheOuterTransformActsOnWhatTheInnerOneMade)
+{
+    const QByteArray inner = "1\n1\n2\n2 0\n1 1\n1 0\n1 2\n";
+    const QByteArray outer = "1\n1\n2\n1 1\n0 3\n0 1\n3 1\n";
+    const auto both = SpeakerAdaptation::composeTransforms(outer, inner);
+    ASSERT_TRUE(both) << both.error().message.toStdString();
+    QList<double> values;
+    for (const QByteArray& token : both.value().simplified().split(' '))
+        values << token.toDouble();
+    EXPECT_EQ(values, (QList<double>{1, 1, 2, 3, 1, 3, 3, 1, 1, 3, 2}));
+
+    for (const QByteArray& damaged : {QByteArray("1\n1\n2\n2 0\n1 1\n1 0\n1\n"), QByteArray("2\n1\n2\n2 0\n1 1\n1 0\n1 2\n"),
+             QByteArray("1\n1\n2\n2 0\n1 x\n1 0\n1 2\n"), QByteArray("1\n1\n3\n2 0 0\n1 1 0\n0 0 1\n0 0 0\n1 1 1\n"),
+             QByteArray("1\n1\n2\n2 0\n1 1\n1 0\n1 2\n7\n"), QByteArray()})
+        EXPECT_FALSE(SpeakerAdaptation::composeTransforms(outer, damaged)) << damaged.toStdString();
+}
+
 // The real tools on a few synthesised phrases: the transform they compute loads.
 TEST_F(AdaptationTest, TheRealToolsAdaptToAVoice)
 {
