@@ -3,6 +3,7 @@
 #include "platform/vcmd/NoiseReduction.h"
 #include "platform/vcmd/PhraseNormalizer.h"
 #include "platform/vcmd/PronunciationDictionary.h"
+#include "platform/vcmd/SpeakerAdaptation.h"
 #include "platform/vcmd/SteadyTone.h"
 #include "platform/vcmd/WavFile.h"
 
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QTemporaryFile>
 
 #include <pocketsphinx.h>
 #include <sphinxbase/err.h>
@@ -76,6 +78,26 @@ const char* const kFillerWords[] = {"the", "a", "to", "and", "of", "i", "you", "
 
 // In the decoder's 10 ms frames.
 int trailingSilenceFrames(const SphinxRecognizer::Options& options) { return std::max(5, options.trailingSilenceMs / 10); }
+
+// The model fitted to what noise reduction leaves of speech (made by the benchmark's
+// vcmd_denoised_transform), after the speaker's own adaptation when there is one.
+QByteArray denoisedSpeechTransform(const QString& speakerTransform)
+{
+    QFile shipped(QStringLiteral(":/vcmd/denoised.mllr"));
+    shipped.open(QIODevice::ReadOnly);
+    const QByteArray denoised = shipped.readAll();
+    if (speakerTransform.isEmpty())
+        return denoised;
+    QFile speaker(speakerTransform);
+    if (!speaker.open(QIODevice::ReadOnly))
+        return denoised;   // the live decoders report it: they cannot start without it
+    const auto both = SpeakerAdaptation::composeTransforms(denoised, speaker.readAll());
+    if (!both) {
+        qCWarning(lcRecognizer).noquote() << both.error().message << "In noise the recogniser does without it.";
+        return denoised;
+    }
+    return both.value();
+}
 
 bool isGarbageWord(const char* word) { return word && word[0] == '~'; }
 
@@ -152,13 +174,12 @@ SphinxRecognizer::SphinxRecognizer(const Options& options) : m_options(options) 
 
 SphinxRecognizer::~SphinxRecognizer()
 {
-    if (m_decoder)
-        ps_free(m_decoder);
-    if (m_loopDecoder)
-        ps_free(m_loopDecoder);
+    for (ps_decoder_t* decoder : {m_live.grammar, m_live.loop, m_denoised.grammar, m_denoised.loop})
+        if (decoder)
+            ps_free(decoder);
 }
 
-ps_decoder_t* SphinxRecognizer::makeDecoder(bool forLoop) const
+ps_decoder_t* SphinxRecognizer::makeDecoder(bool forLoop, const QString& mllrFile) const
 {
     const QByteArray hmm = (m_options.modelDir + QStringLiteral("/en-us")).toUtf8();
     const QByteArray postSpeech = QByteArray::number(trailingSilenceFrames(m_options));
@@ -170,8 +191,8 @@ ps_decoder_t* SphinxRecognizer::makeDecoder(bool forLoop) const
         nullptr);
     if (!config)
         return nullptr;
-    if (!m_options.mllrFile.isEmpty())
-        cmd_ln_set_str_r(config, "-mllr", QFile::encodeName(m_options.mllrFile).constData());
+    if (!mllrFile.isEmpty())
+        cmd_ln_set_str_r(config, "-mllr", QFile::encodeName(mllrFile).constData());
     if (forLoop) {
         // The phone loop only has to score the audio, not to win: narrow beams keep it cheap.
         cmd_ln_set_float_r(config, "-beam", 1e-30);
@@ -185,6 +206,7 @@ ps_decoder_t* SphinxRecognizer::makeDecoder(bool forLoop) const
 
 Result<std::unique_ptr<SphinxRecognizer>> SphinxRecognizer::create(const Options& options)
 {
+    Q_INIT_RESOURCE(vcmd);
     const QString acoustic = options.modelDir + QStringLiteral("/en-us");
     if (!QFileInfo::exists(acoustic + QStringLiteral("/mdef")))
         return Error{QStringLiteral("The speech model is missing (%1); install the package pocketsphinx-en-us.")
@@ -192,28 +214,39 @@ Result<std::unique_ptr<SphinxRecognizer>> SphinxRecognizer::create(const Options
     err_set_logfp(nullptr);   // the library's chatter goes nowhere; we log what matters
 
     std::unique_ptr<SphinxRecognizer> self(new SphinxRecognizer(options));
-    self->m_decoder = self->makeDecoder(false);
-    self->m_loopDecoder = self->makeDecoder(true);
-    if (!self->m_decoder || !self->m_loopDecoder)
+    // The decoders read the transform as they start; the file is not needed after.
+    QTemporaryFile denoisedTransform;
+    QString denoisedMllr;
+    if (denoisedTransform.open() && denoisedTransform.write(denoisedSpeechTransform(options.mllrFile)) > 0
+        && denoisedTransform.flush())
+        denoisedMllr = denoisedTransform.fileName();
+    else
+        qCWarning(lcRecognizer).noquote() << QStringLiteral("cannot write a temporary file (%1); in noise the "
+                                                            "recogniser does without its fitted model")
+                                                 .arg(denoisedTransform.errorString());
+    self->m_live = {self->makeDecoder(false, options.mllrFile), self->makeDecoder(true, options.mllrFile)};
+    self->m_denoised = {self->makeDecoder(false, denoisedMllr), self->makeDecoder(true, denoisedMllr)};
+    const auto all = {self->m_live.grammar, self->m_live.loop, self->m_denoised.grammar, self->m_denoised.loop};
+    if (std::find(all.begin(), all.end(), nullptr) != all.end())
         return Error{QStringLiteral("The speech recogniser could not load its model from %1.").arg(acoustic)};
     self->m_dictionary = std::make_unique<PronunciationDictionary>(
         options.modelDir + QStringLiteral("/cmudict-en-us.dict"), options.espeakReadings);
-    for (ps_decoder_t* decoder : {self->m_decoder, self->m_loopDecoder}) {
+    for (ps_decoder_t* decoder : all) {
         for (const char* phone : kPhones) {
             const QByteArray name = QByteArray("~") + QByteArray(phone).toLower();
             ps_add_word(decoder, name.constData(), phone, FALSE);
         }
     }
-    if (!self->setPhoneLoop())
+    if (!self->setPhoneLoop(self->m_live.loop) || !self->setPhoneLoop(self->m_denoised.loop))
         return Error{QStringLiteral("The speech recogniser could not set up its phone loop.")};
     self->m_threshold = std::clamp(options.threshold, 0, 100);
     return self;
 }
 
-bool SphinxRecognizer::setPhoneLoop()
+bool SphinxRecognizer::setPhoneLoop(ps_decoder_t* decoder)
 {
-    logmath_t* logmath = ps_get_logmath(m_loopDecoder);
-    const float languageWeight = float(cmd_ln_float32_r(ps_get_config(m_loopDecoder), "-lw"));
+    logmath_t* logmath = ps_get_logmath(decoder);
+    const float languageWeight = float(cmd_ln_float32_r(ps_get_config(decoder), "-lw"));
     fsg_model_t* fsg = fsg_model_init(kPhoneSearch, logmath, languageWeight, 2);
     fsg->start_state = 0;
     fsg->final_state = 1;
@@ -223,7 +256,7 @@ bool SphinxRecognizer::setPhoneLoop()
         fsg_model_trans_add(fsg, 0, 0, 0, wid);
         fsg_model_trans_add(fsg, 0, 1, 0, wid);
     }
-    const bool ok = ps_set_fsg(m_loopDecoder, kPhoneSearch, fsg) >= 0 && ps_set_search(m_loopDecoder, kPhoneSearch) >= 0;
+    const bool ok = ps_set_fsg(decoder, kPhoneSearch, fsg) >= 0 && ps_set_search(decoder, kPhoneSearch) >= 0;
     fsg_model_free(fsg);
     return ok;
 }
@@ -256,7 +289,8 @@ bool SphinxRecognizer::addWord(const QString& word, const QString& phones)
 {
     const QByteArray w = word.toUtf8();
     const QByteArray p = phones.toLatin1();
-    return ps_add_word(m_decoder, w.constData(), p.constData(), FALSE) >= 0;
+    return ps_add_word(m_live.grammar, w.constData(), p.constData(), FALSE) >= 0
+        && ps_add_word(m_denoised.grammar, w.constData(), p.constData(), FALSE) >= 0;
 }
 
 QStringList SphinxRecognizer::compile()
@@ -320,43 +354,9 @@ QStringList SphinxRecognizer::compile()
     if (!m_hasGrammar)
         return unsayable;
 
-    // 0 start, 1 final, 2 garbage loop, 3 the end of a phrase, from where words said after it
-    // fall to the loop: "what time is the meeting" is then a phrase and garbage, not "what time
-    // is it".
-    int states = 4;
-    for (const auto& words : paths)
-        states += int(words.size()) - 1;
-    logmath_t* logmath = ps_get_logmath(m_decoder);
-    const float languageWeight = float(cmd_ln_float32_r(ps_get_config(m_decoder), "-lw"));
-    fsg_model_t* fsg = fsg_model_init(kMenuSearch, logmath, languageWeight, states);
-    fsg->start_state = 0;
-    fsg->final_state = 1;
-    int next = 4;
-    for (const auto& words : paths) {
-        int from = 0;
-        for (qsizetype i = 0; i < words.size(); ++i) {
-            const int to = i + 1 == words.size() ? 3 : next++;
-            const QByteArray w = words[i].toUtf8();
-            fsg_model_trans_add(fsg, from, to, 0, fsg_model_word_add(fsg, w.constData()));
-            from = to;
-        }
-    }
-    // A stricter threshold makes the garbage loop cheaper, so doubtful speech falls to it.
-    const double garbageLog10 = kGarbageLog10AtLeastStrict
-        + (kGarbageLog10AtMostStrict - kGarbageLog10AtLeastStrict) * m_threshold / 100.0;
-    const auto logp = [&](double log10) {
-        return int32(logmath_log10_to_log(logmath, log10 / languageWeight) * languageWeight);
-    };
-    const int32 garbageLogp = logp(garbageLog10);
-    const int32 tailLogp = logp(garbageLog10 + kPhraseTailLog10);
-    auto addGarbageWord = [&](const char* name) {
-        const int wid = fsg_model_word_add(fsg, name);
-        fsg_model_trans_add(fsg, 0, 2, garbageLogp, wid);
-        fsg_model_trans_add(fsg, 2, 2, garbageLogp, wid);
-        fsg_model_trans_add(fsg, 3, 2, tailLogp, wid);
-    };
+    QList<QByteArray> garbageWords;
     for (const char* phone : kPhones)
-        addGarbageWord((QByteArray("~") + QByteArray(phone).toLower()).constData());
+        garbageWords << QByteArray("~") + QByteArray(phone).toLower();
     for (const char* filler : kFillerWords) {
         const QString word = QString::fromLatin1(filler);
         const QString name = QStringLiteral("~w-") + word;
@@ -366,24 +366,65 @@ QStringList SphinxRecognizer::compile()
                 continue;
             m_wordsInDecoder.insert(name);
         }
-        addGarbageWord(name.toUtf8().constData());
+        garbageWords << name.toUtf8();
     }
-    fsg_model_null_trans_add(fsg, 2, 1, 0);
-    fsg_model_null_trans_add(fsg, 3, 1, 0);
+
+    // 0 start, 1 final, 2 garbage loop, 3 the end of a phrase, from where words said after it
+    // fall to the loop: "what time is the meeting" is then a phrase and garbage, not "what time
+    // is it".
+    int states = 4;
+    for (const auto& words : paths)
+        states += int(words.size()) - 1;
+    // Each decoder gets a grammar of its own: setting one adds the decoder's pauses to it.
+    const auto setGrammar = [&](ps_decoder_t* decoder) {
+        logmath_t* logmath = ps_get_logmath(decoder);
+        const float languageWeight = float(cmd_ln_float32_r(ps_get_config(decoder), "-lw"));
+        fsg_model_t* fsg = fsg_model_init(kMenuSearch, logmath, languageWeight, states);
+        fsg->start_state = 0;
+        fsg->final_state = 1;
+        int next = 4;
+        for (const auto& words : paths) {
+            int from = 0;
+            for (qsizetype i = 0; i < words.size(); ++i) {
+                const int to = i + 1 == words.size() ? 3 : next++;
+                const QByteArray w = words[i].toUtf8();
+                fsg_model_trans_add(fsg, from, to, 0, fsg_model_word_add(fsg, w.constData()));
+                from = to;
+            }
+        }
+        // A stricter threshold makes the garbage loop cheaper, so doubtful speech falls to it.
+        const double garbageLog10 = kGarbageLog10AtLeastStrict
+            + (kGarbageLog10AtMostStrict - kGarbageLog10AtLeastStrict) * m_threshold / 100.0;
+        const auto logp = [&](double log10) {
+            return int32(logmath_log10_to_log(logmath, log10 / languageWeight) * languageWeight);
+        };
+        const int32 garbageLogp = logp(garbageLog10);
+        const int32 tailLogp = logp(garbageLog10 + kPhraseTailLog10);
+        for (const QByteArray& name : std::as_const(garbageWords)) {
+            const int wid = fsg_model_word_add(fsg, name.constData());
+            fsg_model_trans_add(fsg, 0, 2, garbageLogp, wid);
+            fsg_model_trans_add(fsg, 2, 2, garbageLogp, wid);
+            fsg_model_trans_add(fsg, 3, 2, tailLogp, wid);
+        }
+        fsg_model_null_trans_add(fsg, 2, 1, 0);
+        fsg_model_null_trans_add(fsg, 3, 1, 0);
+        const bool ok = ps_set_fsg(decoder, kMenuSearch, fsg) >= 0 && ps_set_search(decoder, kMenuSearch) >= 0;
+        fsg_model_free(fsg);
+        return ok;
+    };
 
     discardUtterance();
-    if (ps_set_fsg(m_decoder, kMenuSearch, fsg) < 0 || ps_set_search(m_decoder, kMenuSearch) < 0) {
+    if (!setGrammar(m_live.grammar) || !setGrammar(m_denoised.grammar)) {
         qCWarning(lcRecognizer) << "the menu grammar was refused by the recogniser";
         m_hasGrammar = false;
     }
-    fsg_model_free(fsg);
     return unsayable;
 }
 
 void SphinxRecognizer::startUtterance()
 {
-    ps_start_utt(m_decoder);
-    ps_start_utt(m_loopDecoder);
+    ps_start_utt(m_live.grammar);
+    ps_start_utt(m_live.loop);
     m_uttStarted = true;
     m_inSpeech = false;
 }
@@ -391,8 +432,8 @@ void SphinxRecognizer::startUtterance()
 void SphinxRecognizer::discardUtterance()
 {
     if (m_uttStarted) {
-        ps_end_utt(m_decoder);
-        ps_end_utt(m_loopDecoder);
+        ps_end_utt(m_live.grammar);
+        ps_end_utt(m_live.loop);
     }
     m_uttStarted = false;
     m_inSpeech = false;
@@ -421,9 +462,9 @@ std::vector<Hearing> SphinxRecognizer::process(const int16_t* samples, size_t co
             m_utterance.erase(m_utterance.begin(), m_utterance.end() - kLeadSamples);
         // Both decoders see the same audio and the same speech detection, so their
         // utterances line up; silence costs them nothing.
-        ps_process_raw(m_decoder, samples + at, n, FALSE, FALSE);
-        ps_process_raw(m_loopDecoder, samples + at, n, FALSE, FALSE);
-        const bool inSpeech = ps_get_in_speech(m_decoder);
+        ps_process_raw(m_live.grammar, samples + at, n, FALSE, FALSE);
+        ps_process_raw(m_live.loop, samples + at, n, FALSE, FALSE);
+        const bool inSpeech = ps_get_in_speech(m_live.grammar);
         if (inSpeech) {
             if (!isInSpeech())
                 m_speechStartSample = std::max<int64_t>(0, m_samplesProcessed - kPreSpeechSamples);
@@ -470,8 +511,8 @@ Hearing SphinxRecognizer::endUtterance()
     QElapsedTimer timer;
     timer.start();
     Hearing hearing;
-    ps_end_utt(m_decoder);
-    ps_end_utt(m_loopDecoder);
+    ps_end_utt(m_live.grammar);
+    ps_end_utt(m_live.loop);
     const int64_t speechEnd = m_waitedSamples >= 0 ? m_pauseSample : m_samplesProcessed;
     m_uttStarted = false;
     m_inSpeech = false;
@@ -485,24 +526,24 @@ Hearing SphinxRecognizer::endUtterance()
         if (snrDb < kNoisySnrDb && !m_utterance.empty()) {
             // In noise the live look hears words in the hiss: the utterance with the steady
             // noise taken out, looked at on its own, decides alone.
-            lookAgain(NoiseReduction::reduce(m_utterance));
-            readResult(hearing);
-            relearnNoise(m_decoder);
-            relearnNoise(m_loopDecoder);
+            learnNoise(m_denoised.grammar);
+            learnNoise(m_denoised.loop);
+            lookAgain(m_denoised, NoiseReduction::reduce(m_utterance));
+            readResult(m_denoised, hearing);
             if (!hearing.phrase.isEmpty() && hearing.score < scoreNeededInNoise(m_phonesBySpoken.value(hearing.heard), snrDb)) {
                 hearing.withheld = true;
                 hearing.fired = false;
             }
         } else {
-            readResult(hearing);
+            readResult(m_live, hearing);
             if (!hearing.fired && !m_utterance.empty()) {
                 // Live normalisation follows the voices heard before; after a change of
                 // speaker or microphone it can still be off for the first phrases. A second
                 // look with the utterance's own normalisation catches those, at the cost of
                 // one more decode, spent only on what did not fire.
-                lookAgain(m_utterance);
+                lookAgain(m_live, m_utterance);
                 Hearing second;
-                readResult(second);
+                readResult(m_live, second);
                 if (second.fired || hearing.phrase.isEmpty())
                     hearing = second;
             }
@@ -534,7 +575,7 @@ SphinxRecognizer::PathEnd SphinxRecognizer::pathEndSoFar()
 {
     // The best path at this moment, in whichever state of the grammar it ends.
     bool garbage = false;
-    const QString spoken = pathWords(m_decoder, longestPause(), &garbage).join(QLatin1Char(' '));
+    const QString spoken = pathWords(m_live.grammar, longestPause(), &garbage).join(QLatin1Char(' '));
     qCDebug(lcRecognizer).noquote() << "pause after" << spoken << garbage;
     if (garbage || spoken.isEmpty())
         return PathEnd::Other;
@@ -544,30 +585,29 @@ SphinxRecognizer::PathEnd SphinxRecognizer::pathEndSoFar()
     return continued ? PathEnd::Prefix : PathEnd::Other;
 }
 
-void SphinxRecognizer::readResult(Hearing& hearing)
+void SphinxRecognizer::readResult(const Decoders& decoders, Hearing& hearing)
 {
     bool garbage = false;
     PathScore grammar;
-    const QStringList words = pathWords(m_decoder, longestPause(), &garbage, &grammar);
+    const QStringList words = pathWords(decoders.grammar, longestPause(), &garbage, &grammar);
     hearing.heard = words.join(QLatin1Char(' '));
     if (!garbage && !words.isEmpty()) {
         hearing.phrase = m_phraseBySpoken.value(hearing.heard);
-        hearing.score = verify(int(grammar.acoustic), grammar.frames);
+        hearing.score = verify(decoders.loop, int(grammar.acoustic), grammar.frames);
         hearing.fired = passes(hearing, m_threshold);
     }
 }
 
-void SphinxRecognizer::lookAgain(const std::vector<int16_t>& audio)
+void SphinxRecognizer::lookAgain(const Decoders& decoders, const std::vector<int16_t>& audio)
 {
-    decodeWholeUtterance(m_decoder, audio);
-    decodeWholeUtterance(m_loopDecoder, audio);
+    decodeWholeUtterance(decoders.grammar, audio);
+    decodeWholeUtterance(decoders.loop, audio);
 }
 
-void SphinxRecognizer::relearnNoise(ps_decoder_t* decoder)
+void SphinxRecognizer::learnNoise(ps_decoder_t* decoder)
 {
-    // The front end's noise estimate follows whatever it hears and cannot be saved. After a
-    // look at audio the noise was taken out of, it would think the room quiet and take the
-    // noise for speech for seconds; it starts again from the utterance as it was heard.
+    // The front end's own noise removal set to the noise as it was heard, not to what an
+    // earlier utterance left: at the look it takes out what the reduction left of it too.
     fe_t* fe = ps_get_fe(decoder);
     fe_start_stream(fe);
     fe_start_utt(fe);
@@ -599,13 +639,13 @@ void SphinxRecognizer::decodeWholeUtterance(ps_decoder_t* decoder, const std::ve
     cmn->nframe = frames;
 }
 
-int SphinxRecognizer::verify(int grammarScore, int grammarFrames)
+int SphinxRecognizer::verify(ps_decoder_t* loopDecoder, int grammarScore, int grammarFrames)
 {
     // The phrase's acoustic score per frame against the phone loop's on the same audio: a
     // phrase really said beats the loop's context-free phones clearly, a sound-alike barely.
     if (grammarFrames <= 0)
         return 0;
-    const PathScore loop = scorePath(m_loopDecoder);
+    const PathScore loop = scorePath(loopDecoder);
     const int loopFrames = loop.frames;
     if (loopFrames <= 0)
         return 0;

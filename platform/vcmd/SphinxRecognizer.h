@@ -6,8 +6,9 @@
 // phone loop over the finished utterance, and its score (0-100) compared with the
 // threshold. An utterance ends after the short silence when its words so far are a whole
 // phrase nothing continues, after the longer one otherwise. In loud noise the utterance is
-// decoded again with the noise taken out, and a short phrase must be surer to fire. Plain
-// class, not thread-safe: one thread feeds it and reads its results.
+// decoded again with the noise taken out, by a model fitted to speech so cleaned, and a
+// short phrase must be surer to fire. Plain class, not thread-safe: one thread feeds it and
+// reads its results.
 
 #include "platform/common/Result.h"
 
@@ -78,9 +79,16 @@ public:
     static bool passes(const Hearing& hearing, int threshold);
 
 private:
+    // The menu grammar with its garbage loop, and a free phone loop over the same audio for
+    // the score.
+    struct Decoders {
+        ps_decoder_s* grammar = nullptr;
+        ps_decoder_s* loop = nullptr;
+    };
+
     explicit SphinxRecognizer(const Options& options);
-    ps_decoder_s* makeDecoder(bool forLoop) const;
-    bool setPhoneLoop();
+    ps_decoder_s* makeDecoder(bool forLoop, const QString& mllrFile) const;
+    bool setPhoneLoop(ps_decoder_s* decoder);
     bool addWord(const QString& word, const QString& phones);
     // Where the best path so far stands in the menu when the speaker pauses.
     enum class PathEnd { Complete, Continuable, Prefix, Other };
@@ -88,16 +96,16 @@ private:
     void startUtterance();
     Hearing endUtterance();
     int longestPause() const;
-    void readResult(Hearing& hearing);
+    void readResult(const Decoders& decoders, Hearing& hearing);
     // Decodes this audio as the utterance just ended, with its own normalisation, in both decoders.
-    void lookAgain(const std::vector<int16_t>& audio);
+    void lookAgain(const Decoders& decoders, const std::vector<int16_t>& audio);
+    void learnNoise(ps_decoder_s* decoder);
     void decodeWholeUtterance(ps_decoder_s* decoder, const std::vector<int16_t>& audio);
-    void relearnNoise(ps_decoder_s* decoder);
-    int verify(int grammarScore, int grammarFrames);
+    int verify(ps_decoder_s* loop, int grammarScore, int grammarFrames);
 
     Options m_options;
-    ps_decoder_s* m_decoder = nullptr;       // the menu grammar with its garbage loop
-    ps_decoder_s* m_loopDecoder = nullptr;   // a free phone loop, for the score
+    Decoders m_live;       // hears the stream as it comes
+    Decoders m_denoised;   // looks again at an utterance the noise was taken out of, with the model fitted to such speech
     std::unique_ptr<PronunciationDictionary> m_dictionary;
     QStringList m_phrases;
     QHash<QString, QString> m_phraseBySpoken;
