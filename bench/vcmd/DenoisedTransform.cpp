@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -56,12 +55,7 @@ int main(int argc, char** argv)
             for (const NoiseKind kind : {NoiseKind::White, NoiseKind::Pink}) {
                 const size_t before = kRate * 6 / 10, after = kRate / 2;
                 const auto bed = noise(before + speech.size() + after, kind, activeRms(speech) / std::pow(10.0, kSnrDb / 20), rng);
-                std::vector<int16_t> audio(bed.size());
-                for (size_t i = 0; i < audio.size(); ++i) {
-                    const double s = i >= before && i < before + speech.size() ? speech[i - before] : 0;
-                    audio[i] = int16_t(std::clamp(std::lround(s + bed[i]), -32768L, 32767L));
-                }
-                recordings.push_back({phrase, NoiseReduction::reduce(audio)});
+                recordings.push_back({phrase, NoiseReduction::reduce(overBed(speech, before, bed))});
             }
         }
     }

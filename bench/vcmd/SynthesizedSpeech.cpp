@@ -72,3 +72,13 @@ std::vector<float> noise(size_t n, NoiseKind kind, double level, std::mt19937& r
         v = float(v * scale);
     return out;
 }
+
+std::vector<int16_t> overBed(const std::vector<int16_t>& speech, size_t before, const std::vector<float>& bed)
+{
+    std::vector<int16_t> out(bed.size());
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double s = i >= before && i < before + speech.size() ? speech[i - before] : 0;
+        out[i] = int16_t(std::clamp(std::lround(s + bed[i]), -32768L, 32767L));
+    }
+    return out;
+}

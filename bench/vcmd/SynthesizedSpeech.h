@@ -23,3 +23,5 @@ std::vector<int16_t> synthesize(const QString& workDir, const QString& text, con
 double activeRms(const std::vector<int16_t>& speech);
 // White or pink noise with the given RMS.
 std::vector<float> noise(size_t n, NoiseKind kind, double level, std::mt19937& rng);
+// The speech laid over a bed of sound, starting `before` samples into it; as long as the bed.
+std::vector<int16_t> overBed(const std::vector<int16_t>& speech, size_t before, const std::vector<float>& bed);

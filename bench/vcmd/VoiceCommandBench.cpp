@@ -110,11 +110,7 @@ Utterance makeUtterance(const QString& text, const QString& expected, size_t voi
         const auto quiet = roomQuiet(bed.size(), rng);
         std::copy(quiet.begin(), quiet.end(), bed.begin());
     }
-    u.audio.resize(bed.size());
-    for (size_t i = 0; i < bed.size(); ++i) {
-        const double s = (i >= before && i < before + speech.size()) ? speech[i - before] : 0;
-        u.audio[i] = int16_t(std::clamp(std::lround(s + bed[i]), -32768L, 32767L));
-    }
+    u.audio = overBed(speech, before, bed);
     u.speechEnd = before + speech.size();
     return u;
 }
