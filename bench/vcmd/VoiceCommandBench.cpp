@@ -1,8 +1,8 @@
 // Accuracy, rejection, latency and cost of the recogniser, on speech synthesised at run time
 // by two synthesizers (espeak-ng and flite, cached in the work folder), in several voices of
 // both sexes, at two speeds, clean, with white and pink noise at 20 and 10 dB, and with
-// pauses between the words; besides, sentences, near misses and first words said alone that
-// must fire nothing. Prints tables; asserts nothing.
+// pauses between the words; besides, sentences, near misses and first words said alone
+// (quietly and in loud noise) that must fire nothing. Prints tables; asserts nothing.
 //   vcmd_bench [--work DIR] [--per-cell N] [--conditions TEXT] [--menu 100|200] [--no-espeak-readings]
 //              [--at THRESHOLD] [--sweep] [--verbose] [--no-big]
 
@@ -290,15 +290,15 @@ int main(int argc, char** argv)
         }
     // What must fire nothing is said once, by the voices in turn at both speeds; half of the
     // sentences in white noise at 20 dB.
-    auto saidInTurn = [&](const QStringList& lines, bool halfInNoise) {
+    auto saidInTurn = [&](const QStringList& lines, size_t evenCondition, size_t oddCondition) {
         std::vector<Utterance> out;
         for (qsizetype i = 0; i < lines.size(); ++i)
             out.push_back(makeUtterance(lines[i], {}, size_t(i) % std::size(kVoices),
-                kSpeeds[size_t(i) / std::size(kVoices) % 2], halfInNoise && i % 2 ? 2 : 0, rng));
+                kSpeeds[size_t(i) / std::size(kVoices) % 2], i % 2 ? oddCondition : evenCondition, rng));
         return out;
     };
-    const std::vector<Utterance> rejects = saidInTurn(outside, true);
-    const std::vector<Utterance> near = saidInTurn(nearMisses, false);
+    const std::vector<Utterance> rejects = saidInTurn(outside, 0, 2);
+    const std::vector<Utterance> near = saidInTurn(nearMisses, 0, 0);
     // The first word of a longer phrase said alone, by a speaker who stops short: the search
     // can always complete it to some phrase.
     QStringList firstWords;
@@ -309,8 +309,10 @@ int main(int argc, char** argv)
         if (p.contains(QLatin1Char(' ')) && !isPhrase && !firstWords.contains(first))
             firstWords << first;
     }
-    const std::vector<Utterance> alone = saidInTurn(firstWords, false);
+    const std::vector<Utterance> alone = saidInTurn(firstWords, 0, 0);
     const std::vector<int16_t> noiseStream = noiseAndMusic(rng);
+    // The same in white and pink noise at 10 dB, where the words are hardest to tell apart.
+    const std::vector<Utterance> aloneInNoise = saidInTurn(firstWords, 4, 5);
 
     const long rssBefore = rssKb();
     SphinxRecognizer::Options options;
@@ -356,7 +358,7 @@ int main(int argc, char** argv)
     double processingMs = 0, audioMs = 0;
     for (int t : thresholds) {
         recognizer.setThreshold(t);
-        std::vector<Outcome> h, r, n, a;
+        std::vector<Outcome> h, r, n, a, an;
         double spentMs = 0, heardMs = 0;
         runSet(hits, h, spentMs, heardMs);
         runSet(rejects, r, spentMs, heardMs);
@@ -370,6 +372,7 @@ int main(int argc, char** argv)
                     std::printf("  %3d noise at %.1f s -> %s, score %d\n", t,
                         double(o.hearing.speechStartSample - noiseStart) / kRate, qPrintable(o.hearing.heard), o.hearing.score);
         runSet(alone, a, spentMs, heardMs);
+        runSet(aloneInNoise, an, spentMs, heardMs);
 
         // Hits/wrong fires/misses in percent, per voice and condition.
         std::map<std::pair<size_t, size_t>, Tally> cells;
@@ -394,10 +397,10 @@ int main(int argc, char** argv)
         for (const Tally& c : byCondition)
             std::printf(" %12s", qPrintable(c.cell()));
         std::printf("\nall menu utterances: hits %s; false fires %.1f%% (%zu sentences); near-miss fires %.1f%% "
-                    "(%zu); first words alone fires %.1f%% (%zu); noise/music fires %d\n",
+                    "(%zu); first words alone fires %.1f%% (%zu), at 10 dB %.1f%%; noise/music fires %d\n",
             qPrintable(all.cell()), 100.0 * firedCount(r) / double(rejects.size()), rejects.size(),
             100.0 * firedCount(n) / double(near.size()), near.size(), 100.0 * firedCount(a) / double(alone.size()),
-            alone.size(), firedCount(noiseOutcomes));
+            alone.size(), 100.0 * firedCount(an) / double(aloneInNoise.size()), firedCount(noiseOutcomes));
         std::fflush(stdout);
         if (t == thresholds.front() || t == 50) {
             hitsAtDefault = h;
