@@ -481,7 +481,7 @@ std::vector<Hearing> SphinxRecognizer::process(const int16_t* samples, size_t co
             // with a pause, so the utterance stays open until the longer silence.
             if (m_inSpeech) {
                 m_inSpeech = false;
-                m_pathAtPause = pathEndSoFar();
+                m_pathAtPause = pathEndSoFar(m_live.grammar);
                 m_pauseSample = m_samplesProcessed;
                 m_waitedSamples = 0;
             } else {
@@ -528,9 +528,12 @@ Hearing SphinxRecognizer::endUtterance()
             // noise taken out, looked at on its own, decides alone.
             learnNoise(m_denoised.grammar);
             learnNoise(m_denoised.loop);
-            lookAgain(m_denoised, NoiseReduction::reduce(m_utterance));
+            const PathEnd pathEnd = lookAgain(m_denoised, NoiseReduction::reduce(m_utterance));
             readResult(m_denoised, hearing);
-            if (!hearing.phrase.isEmpty() && hearing.score < scoreNeededInNoise(m_phonesBySpoken.value(hearing.heard), snrDb)) {
+            // Whether the speaker stopped after the first words of a phrase is asked of this
+            // look too: the live path at the pause was a guess among the hiss.
+            if (pathEnd == PathEnd::Prefix
+                || (!hearing.phrase.isEmpty() && hearing.score < scoreNeededInNoise(m_phonesBySpoken.value(hearing.heard), snrDb))) {
                 hearing.withheld = true;
                 hearing.fired = false;
             }
@@ -547,12 +550,12 @@ Hearing SphinxRecognizer::endUtterance()
                 if (second.fired || hearing.phrase.isEmpty())
                     hearing = second;
             }
-        }
-        // The speaker stopped after the first words of a phrase: whatever the end of the
-        // search made of them, it is not what was said.
-        if (m_pathAtPause == PathEnd::Prefix) {
-            hearing.withheld = true;
-            hearing.fired = false;
+            // The speaker stopped after the first words of a phrase: whatever the end of the
+            // search made of them, it is not what was said.
+            if (m_pathAtPause == PathEnd::Prefix) {
+                hearing.withheld = true;
+                hearing.fired = false;
+            }
         }
     }
     m_pathAtPause = PathEnd::Other;
@@ -571,12 +574,12 @@ int SphinxRecognizer::longestPause() const
     return trailingSilenceFrames(m_options) + kPreSpeechSamples / 160;
 }
 
-SphinxRecognizer::PathEnd SphinxRecognizer::pathEndSoFar()
+SphinxRecognizer::PathEnd SphinxRecognizer::pathEndSoFar(ps_decoder_t* grammarDecoder)
 {
-    // The best path at this moment, in whichever state of the grammar it ends.
+    // While the search is open its best path may end in any state of the grammar.
     bool garbage = false;
-    const QString spoken = pathWords(m_live.grammar, longestPause(), &garbage).join(QLatin1Char(' '));
-    qCDebug(lcRecognizer).noquote() << "pause after" << spoken << garbage;
+    const QString spoken = pathWords(grammarDecoder, longestPause(), &garbage).join(QLatin1Char(' '));
+    qCDebug(lcRecognizer).noquote() << "path so far" << spoken << garbage;
     if (garbage || spoken.isEmpty())
         return PathEnd::Other;
     const bool continued = m_spokenPrefixes.contains(spoken);
@@ -598,10 +601,12 @@ void SphinxRecognizer::readResult(const Decoders& decoders, Hearing& hearing)
     }
 }
 
-void SphinxRecognizer::lookAgain(const Decoders& decoders, const std::vector<int16_t>& audio)
+SphinxRecognizer::PathEnd SphinxRecognizer::lookAgain(const Decoders& decoders, const std::vector<int16_t>& audio)
 {
-    decodeWholeUtterance(decoders.grammar, audio);
+    PathEnd pathEnd = PathEnd::Other;
+    decodeWholeUtterance(decoders.grammar, audio, &pathEnd);
     decodeWholeUtterance(decoders.loop, audio);
+    return pathEnd;
 }
 
 void SphinxRecognizer::learnNoise(ps_decoder_t* decoder)
@@ -619,7 +624,7 @@ void SphinxRecognizer::learnNoise(ps_decoder_t* decoder)
     fe_end_utt(fe, last.data(), &frames);
 }
 
-void SphinxRecognizer::decodeWholeUtterance(ps_decoder_t* decoder, const std::vector<int16_t>& audio)
+void SphinxRecognizer::decodeWholeUtterance(ps_decoder_t* decoder, const std::vector<int16_t>& audio, PathEnd* openPathEnd)
 {
     // Batch normalisation over the utterance, then the live state back as it was, so the
     // second look leaves no trace on what follows.
@@ -632,6 +637,8 @@ void SphinxRecognizer::decodeWholeUtterance(ps_decoder_t* decoder, const std::ve
     feat->cmn = CMN_BATCH;
     ps_start_utt(decoder);
     ps_process_raw(decoder, audio.data(), audio.size(), FALSE, TRUE);
+    if (openPathEnd)
+        *openPathEnd = pathEndSoFar(decoder);
     ps_end_utt(decoder);
     feat->cmn = mode;
     std::copy(mean.begin(), mean.end(), cmn->cmn_mean);

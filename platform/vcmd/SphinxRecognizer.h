@@ -90,17 +90,18 @@ private:
     ps_decoder_s* makeDecoder(bool forLoop, const QString& mllrFile) const;
     bool setPhoneLoop(ps_decoder_s* decoder);
     bool addWord(const QString& word, const QString& phones);
-    // Where the best path so far stands in the menu when the speaker pauses.
+    // Where a decoder's best path so far stands in the menu, in whichever state it ends.
     enum class PathEnd { Complete, Continuable, Prefix, Other };
-    PathEnd pathEndSoFar();
+    PathEnd pathEndSoFar(ps_decoder_s* grammarDecoder);
     void startUtterance();
     Hearing endUtterance();
     int longestPause() const;
     void readResult(const Decoders& decoders, Hearing& hearing);
-    // Decodes this audio as the utterance just ended, with its own normalisation, in both decoders.
-    void lookAgain(const Decoders& decoders, const std::vector<int16_t>& audio);
+    // Decodes this audio as the utterance just ended, with its own normalisation, in both
+    // decoders; returns where the grammar's path ended before the search was closed.
+    PathEnd lookAgain(const Decoders& decoders, const std::vector<int16_t>& audio);
     void learnNoise(ps_decoder_s* decoder);
-    void decodeWholeUtterance(ps_decoder_s* decoder, const std::vector<int16_t>& audio);
+    void decodeWholeUtterance(ps_decoder_s* decoder, const std::vector<int16_t>& audio, PathEnd* openPathEnd = nullptr);
     int verify(ps_decoder_s* loop, int grammarScore, int grammarFrames);
 
     Options m_options;

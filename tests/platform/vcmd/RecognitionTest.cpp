@@ -110,6 +110,29 @@ TEST_F(RecognizerTest, LoudNoiseIsMeasuredAndAClearPhraseInItStillFires)
     EXPECT_TRUE(again.front().fired);
 }
 
+// The words in a room where the noise never stops: four seconds of it before, two after.
+std::vector<int16_t> inSteadyNoise(const QString& text, const QString& folder, const SpeechOptions& options)
+{
+    const auto noisy = synthesizeSpeech(text, folder, options);
+    const std::vector<int16_t> bed(noisy.begin(), noisy.begin() + 16000);
+    return joined({bed, bed, bed, bed, noisy, bed, bed});
+}
+
+TEST_F(RecognizerTest, InLoudNoiseShortPhrasesFireAndFirstWordsAloneDoNot)
+{
+    // Whether the speaker stopped after the first words of a phrase is judged on the
+    // utterance with the noise taken out. The live path at the pause, a guess among the hiss,
+    // held back short phrases and let a first word through as the phrase it begins.
+    recognizer->setPhrases(kMenu + QStringList{"Next Tab", "Next Song", "New Tab", "Previous Song", "Clock",
+        "Close Window", "Close Tab", "Mute", "Music Player", "Paste", "Page Up", "Page Down", "Print", "Go Home",
+        "Go to End", "Google", "Front Left", "Front Right"});
+    const QString dir = env.root();
+    EXPECT_EQ(fired(inSteadyNoise("Mute", dir, {"en-us+f2", 150, 10})), QStringList{"Mute"});
+    EXPECT_EQ(fired(inSteadyNoise("Paste", dir, {"en-us+f2", 150, 10})), QStringList{"Paste"});
+    EXPECT_EQ(fired(inSteadyNoise("Next", dir, {"en-us+klatt2", 150, 10})), QStringList{});
+    EXPECT_EQ(fired(inSteadyNoise("Page", dir, {"en-us+f2", 150, 10})), QStringList{});
+}
+
 // Menus of several sizes, with two-word phrases whose first words are also phrases' or
 // sound like one ("Front" and "Print").
 class PausedPhraseTest : public RecognizerTest, public testing::WithParamInterface<int> {
