@@ -121,8 +121,8 @@ std::vector<int16_t> inSteadyNoise(const QString& text, const QString& folder, c
 TEST_F(RecognizerTest, InLoudNoiseShortPhrasesFireAndFirstWordsAloneDoNot)
 {
     // Whether the speaker stopped after the first words of a phrase is judged on the
-    // utterance with the noise taken out. The live path at the pause, a guess among the hiss,
-    // held back short phrases and let a first word through as the phrase it begins.
+    // utterance with the noise taken out. Judged on the live path at the pause, a guess among
+    // the hiss, short phrases were held back and a first word went through as its phrase.
     recognizer->setPhrases(kMenu + QStringList{"Next Tab", "Next Song", "New Tab", "Previous Song", "Clock",
         "Close Window", "Close Tab", "Mute", "Music Player", "Paste", "Page Up", "Page Down", "Print", "Go Home",
         "Go to End", "Google", "Front Left", "Front Right"});
