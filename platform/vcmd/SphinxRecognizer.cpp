@@ -375,6 +375,9 @@ QStringList SphinxRecognizer::compile()
     int states = 4;
     for (const auto& words : paths)
         states += int(words.size()) - 1;
+    // A stricter threshold makes the garbage loop cheaper, so doubtful speech falls to it.
+    const double garbageLog10 = kGarbageLog10AtLeastStrict
+        + (kGarbageLog10AtMostStrict - kGarbageLog10AtLeastStrict) * m_threshold / 100.0;
     // Each decoder gets a grammar of its own: setting one adds the decoder's pauses to it.
     const auto setGrammar = [&](ps_decoder_t* decoder) {
         logmath_t* logmath = ps_get_logmath(decoder);
@@ -392,9 +395,6 @@ QStringList SphinxRecognizer::compile()
                 from = to;
             }
         }
-        // A stricter threshold makes the garbage loop cheaper, so doubtful speech falls to it.
-        const double garbageLog10 = kGarbageLog10AtLeastStrict
-            + (kGarbageLog10AtMostStrict - kGarbageLog10AtLeastStrict) * m_threshold / 100.0;
         const auto logp = [&](double log10) {
             return int32(logmath_log10_to_log(logmath, log10 / languageWeight) * languageWeight);
         };
@@ -523,17 +523,16 @@ Hearing SphinxRecognizer::endUtterance()
     // Music or a beep is not listened to at all: the second look below would only lend it
     // the shape of speech.
     if (!SteadyTone::isSteadyTone(m_utterance.data(), m_utterance.size())) {
+        // Where the words ended: in quiet, the live path at the pause says it; in noise that
+        // path is a guess among the hiss, and the denoised look says it instead.
+        PathEnd pathEnd = m_pathAtPause;
         if (snrDb < kNoisySnrDb && !m_utterance.empty()) {
             // In noise the live look hears words in the hiss: the utterance with the steady
             // noise taken out, looked at on its own, decides alone.
-            learnNoise(m_denoised.grammar);
-            learnNoise(m_denoised.loop);
-            const PathEnd pathEnd = lookAgain(m_denoised, NoiseReduction::reduce(m_utterance));
+            learnNoise(m_denoised);
+            lookAgain(m_denoised, NoiseReduction::reduce(m_utterance), &pathEnd);
             readResult(m_denoised, hearing);
-            // Whether the speaker stopped after the first words of a phrase is asked of this
-            // look too: the live path at the pause was a guess among the hiss.
-            if (pathEnd == PathEnd::Prefix
-                || (!hearing.phrase.isEmpty() && hearing.score < scoreNeededInNoise(m_phonesBySpoken.value(hearing.heard), snrDb))) {
+            if (!hearing.phrase.isEmpty() && hearing.score < scoreNeededInNoise(m_phonesBySpoken.value(hearing.heard), snrDb)) {
                 hearing.withheld = true;
                 hearing.fired = false;
             }
@@ -550,12 +549,12 @@ Hearing SphinxRecognizer::endUtterance()
                 if (second.fired || hearing.phrase.isEmpty())
                     hearing = second;
             }
-            // The speaker stopped after the first words of a phrase: whatever the end of the
-            // search made of them, it is not what was said.
-            if (m_pathAtPause == PathEnd::Prefix) {
-                hearing.withheld = true;
-                hearing.fired = false;
-            }
+        }
+        // The speaker stopped after the first words of a phrase: whatever the end of the
+        // search made of them, it is not what was said.
+        if (pathEnd == PathEnd::Prefix) {
+            hearing.withheld = true;
+            hearing.fired = false;
         }
     }
     m_pathAtPause = PathEnd::Other;
@@ -601,27 +600,27 @@ void SphinxRecognizer::readResult(const Decoders& decoders, Hearing& hearing)
     }
 }
 
-SphinxRecognizer::PathEnd SphinxRecognizer::lookAgain(const Decoders& decoders, const std::vector<int16_t>& audio)
+void SphinxRecognizer::lookAgain(const Decoders& decoders, const std::vector<int16_t>& audio, PathEnd* openPathEnd)
 {
-    PathEnd pathEnd = PathEnd::Other;
-    decodeWholeUtterance(decoders.grammar, audio, &pathEnd);
+    decodeWholeUtterance(decoders.grammar, audio, openPathEnd);
     decodeWholeUtterance(decoders.loop, audio);
-    return pathEnd;
 }
 
-void SphinxRecognizer::learnNoise(ps_decoder_t* decoder)
+void SphinxRecognizer::learnNoise(const Decoders& decoders)
 {
     // The front end's own noise removal set to the noise as it was heard, not to what an
     // earlier utterance left: at the look it takes out what the reduction left of it too.
-    fe_t* fe = ps_get_fe(decoder);
-    fe_start_stream(fe);
-    fe_start_utt(fe);
-    mfcc_t** cepstra = nullptr;
-    int32 frames = 0;
-    if (fe_process_utt(fe, m_utterance.data(), m_utterance.size(), &cepstra, &frames) >= 0 && cepstra)
-        fe_free_2d(cepstra);
-    std::vector<mfcc_t> last(size_t(fe_get_output_size(fe)));
-    fe_end_utt(fe, last.data(), &frames);
+    for (ps_decoder_t* decoder : {decoders.grammar, decoders.loop}) {
+        fe_t* fe = ps_get_fe(decoder);
+        fe_start_stream(fe);
+        fe_start_utt(fe);
+        mfcc_t** cepstra = nullptr;
+        int32 frames = 0;
+        if (fe_process_utt(fe, m_utterance.data(), m_utterance.size(), &cepstra, &frames) >= 0 && cepstra)
+            fe_free_2d(cepstra);
+        std::vector<mfcc_t> last(size_t(fe_get_output_size(fe)));
+        fe_end_utt(fe, last.data(), &frames);
+    }
 }
 
 void SphinxRecognizer::decodeWholeUtterance(ps_decoder_t* decoder, const std::vector<int16_t>& audio, PathEnd* openPathEnd)

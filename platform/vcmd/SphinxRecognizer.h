@@ -98,9 +98,10 @@ private:
     int longestPause() const;
     void readResult(const Decoders& decoders, Hearing& hearing);
     // Decodes this audio as the utterance just ended, with its own normalisation, in both
-    // decoders; returns where the grammar's path ended before the search was closed.
-    PathEnd lookAgain(const Decoders& decoders, const std::vector<int16_t>& audio);
-    void learnNoise(ps_decoder_s* decoder);
+    // decoders; openPathEnd, if given, gets where the grammar's path ended before the search
+    // was closed.
+    void lookAgain(const Decoders& decoders, const std::vector<int16_t>& audio, PathEnd* openPathEnd = nullptr);
+    void learnNoise(const Decoders& decoders);
     void decodeWholeUtterance(ps_decoder_s* decoder, const std::vector<int16_t>& audio, PathEnd* openPathEnd = nullptr);
     int verify(ps_decoder_s* loop, int grammarScore, int grammarFrames);
 
