@@ -530,7 +530,12 @@ Hearing SphinxRecognizer::endUtterance()
             // In noise the live look hears words in the hiss: the utterance with the steady
             // noise taken out, looked at on its own, decides alone.
             learnNoise(m_denoised);
-            lookAgain(m_denoised, NoiseReduction::reduce(m_utterance), &pathEnd);
+            // The look ends at the pause that ended the utterance: the silence waited out
+            // after it, in case the speaker went on, holds no words, yet what the reduction
+            // leaves of it was heard as more words after the phrase.
+            std::vector<int16_t> denoised = NoiseReduction::reduce(m_utterance);
+            denoised.resize(denoised.size() - std::min(denoised.size(), size_t(m_samplesProcessed - speechEnd)));
+            lookAgain(m_denoised, denoised, &pathEnd);
             readResult(m_denoised, hearing);
             if (!hearing.phrase.isEmpty() && hearing.score < scoreNeededInNoise(m_phonesBySpoken.value(hearing.heard), snrDb)) {
                 hearing.withheld = true;

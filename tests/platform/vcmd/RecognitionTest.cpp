@@ -131,6 +131,9 @@ TEST_F(RecognizerTest, InLoudNoiseShortPhrasesFireAndFirstWordsAloneDoNot)
     EXPECT_EQ(fired(inSteadyNoise("Paste", dir, {"en-us+f2", 150, 10})), QStringList{"Paste"});
     EXPECT_EQ(fired(inSteadyNoise("Next", dir, {"en-us+klatt2", 150, 10})), QStringList{});
     EXPECT_EQ(fired(inSteadyNoise("Page", dir, {"en-us+f2", 150, 10})), QStringList{});
+    // Where the search cannot tell at the pause whether the phrase is complete, the silence
+    // is waited out; what the reduction leaves of that wait must not count as more words.
+    EXPECT_EQ(fired(inSteadyNoise("Macro 4", dir, {"en-us+f2", 150, 10})), QStringList{"Macro 4"});
 }
 
 // Menus of several sizes, with two-word phrases whose first words are also phrases' or
