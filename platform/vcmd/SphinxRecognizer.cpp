@@ -533,8 +533,9 @@ Hearing SphinxRecognizer::endUtterance()
             // The look ends at the pause that ended the utterance: the silence waited out
             // after it, in case the speaker went on, holds no words, yet what the reduction
             // leaves of it was heard as more words after the phrase.
+            const size_t waited = size_t(m_samplesProcessed - speechEnd);   // none when cut off in speech
             std::vector<int16_t> denoised = NoiseReduction::reduce(m_utterance);
-            denoised.resize(denoised.size() - std::min(denoised.size(), size_t(m_samplesProcessed - speechEnd)));
+            denoised.resize(denoised.size() - std::min(denoised.size(), waited));
             lookAgain(m_denoised, denoised, &pathEnd);
             readResult(m_denoised, hearing);
             if (!hearing.phrase.isEmpty() && hearing.score < scoreNeededInNoise(m_phonesBySpoken.value(hearing.heard), snrDb)) {
